@@ -1,0 +1,16 @@
+#include "mainwindow/form1.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("DAYVANE"));
+    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+
+    Form1 form;
+    form.show();
+    // Window managers don't always focus a new tool window; typing should go straight in.
+    form.activateWindow();
+    return QApplication::exec();
+}

@@ -1,0 +1,215 @@
+#include "form1.h"
+
+#include "platform/twips.h"
+#include "x11hints.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+constexpr QColor Background(255, 255, 192);
+constexpr QColor Magenta(255, 0, 255);
+constexpr QColor Red(255, 0, 0);
+constexpr QColor Blue(0, 0, 255);
+
+QFont windowFont()
+{
+    // The bitmap font of the original look is rarely installed; Liberation Sans comes with
+    // the program's packages and keeps the captions inside their boxes at the same size.
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(12);
+    return font;
+}
+
+QString rgb(QColor c)
+{
+    return QStringLiteral("rgb(%1, %2, %3)").arg(c.red()).arg(c.green()).arg(c.blue());
+}
+
+// A style sheet with a border of its own is the only way Qt draws a button face in exactly
+// the colour asked for; a bare background colour is turned into a gradient.
+QString buttonStyle(QColor face)
+{
+    return QStringLiteral("QPushButton { background-color: %1; color: black;"
+                          " border: 2px outset rgb(150, 150, 150); }"
+                          "QPushButton:pressed { border-style: inset; }"
+                          "QPushButton:focus { border: 2px solid rgb(0, 0, 128); }")
+        .arg(rgb(face));
+}
+
+QString fieldStyle(const char *kind, QColor background)
+{
+    return QStringLiteral("%1 { background-color: %2; color: %3; border: 1px solid rgb(64, 64, 64);"
+                          " padding: 0px; }")
+        .arg(QLatin1StringView(kind), rgb(background), rgb(Blue));
+}
+
+void place(QWidget *element, QRect twips)
+{
+    element->setGeometry(twips);
+}
+
+} // namespace
+
+Form1::Form1(QString programDir, platform::Clock clock, QWidget *parent)
+    : QWidget(parent), Label1(new QLabel(this)), Label2(new QLabel(this)),
+      Text1(new QLineEdit(this)), Text2(new QLineEdit(this)), Text3(new QLineEdit(this)),
+      Text4(new QLineEdit(this)), Command1(new QPushButton(this)), Command2(new QPushButton(this)),
+      Text5(new QPlainTextEdit(this)), Command3(new QPushButton(this)),
+      Command4(new QPushButton(this)), m_programDir(std::move(programDir)),
+      m_clock(std::move(clock))
+{
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    // Qt clears this for tool windows, but this one is the whole program.
+    setAttribute(Qt::WA_QuitOnClose);
+    setFixedSize(platform::twipsToPixels(5520), platform::twipsToPixels(5535));
+    setWindowIcon(QIcon(QStringLiteral(":/dayvane/dayvane.png")));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Background);
+    setPalette(pal);
+    setAutoFillBackground(true);
+    setFont(windowFont());
+
+    layOutElements();
+    connectEvents();
+    Form_Load();
+
+    QRect frame = geometry();
+    frame.moveCenter(screen()->availableGeometry().center());
+    move(frame.topLeft());
+    x11hints::skipTaskbar(this);
+}
+
+void Form1::layOutElements()
+{
+    using platform::twipsRect;
+    QFont bold = font();
+    bold.setBold(true);
+
+    Label1->setText(QStringLiteral("Date dd/mm/yyyy"));
+    Label1->setFont(bold);
+    Label1->setStyleSheet(QStringLiteral("color: %1;").arg(rgb(Magenta)));
+    place(Label1, twipsRect(0, 0, 2025, 300));
+
+    Label2->setText(QStringLiteral("Message to Dayvane"));
+    Label2->setFont(bold);
+    Label2->setStyleSheet(QStringLiteral("color: %1;").arg(rgb(Red)));
+    place(Label2, twipsRect(0, 600, 5415, 255));
+
+    for (QLineEdit *date : {Text1, Text2, Text3}) {
+        date->setStyleSheet(fieldStyle("QLineEdit", Magenta));
+        date->setMaxLength(2);
+    }
+    Text3->setMaxLength(4);
+    place(Text1, twipsRect(600, 240, 375, 285));
+    place(Text2, twipsRect(960, 240, 375, 285));
+    place(Text3, twipsRect(1320, 240, 735, 285));
+
+    Text4->setStyleSheet(fieldStyle("QLineEdit", Red));
+    place(Text4, twipsRect(0, 840, 5415, 615));
+
+    Command1->setText(QStringLiteral("Save"));
+    Command1->setStyleSheet(buttonStyle(QColor(128, 255, 128)));
+    place(Command1, twipsRect(240, 1440, 1095, 375));
+
+    Command2->setText(QStringLiteral("Close"));
+    Command2->setStyleSheet(buttonStyle(QColor(255, 192, 128)));
+    place(Command2, twipsRect(4080, 1440, 1215, 375));
+
+    Text5->setFont(bold);
+    Text5->setStyleSheet(fieldStyle("QPlainTextEdit", Red));
+    Text5->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Text5->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text5->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text5->setTabChangesFocus(true);
+    Text5->hide();
+    place(Text5, twipsRect(0, 1920, 5535, 3060));
+
+    Command3->setText(QStringLiteral("Do not forget"));
+    Command3->setStyleSheet(buttonStyle(QColor(255, 255, 0)));
+    place(Command3, twipsRect(1920, 5040, 2055, 375));
+
+    Command4->setText(QStringLiteral("Today's Work"));
+    Command4->setStyleSheet(buttonStyle(QColor(255, 255, 0)));
+    place(Command4, twipsRect(1920, 1440, 1695, 375));
+
+    for (QLabel *label : {Label1, Label2}) {
+        label->setFocusPolicy(Qt::NoFocus);
+        label->lower();
+    }
+    QWidget *const tabOrder[] = {Text1,    Text2, Text3,    Text4,   Command1,
+                                 Command2, Text5, Command3, Command4};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    for (QPushButton *button : {Command1, Command2, Command3, Command4})
+        button->setFocusPolicy(Qt::StrongFocus);
+    Text1->setFocus();
+}
+
+void Form1::connectEvents()
+{
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
+    connect(Text2, &QLineEdit::textChanged, this, &Form1::Text2_Change);
+    connect(Text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
+}
+
+QString Form1::text5Text() const
+{
+    return Text5->toPlainText().replace(u'\n', QLatin1StringView("\r\n"));
+}
+
+void Form1::setText5Text(const QString &text)
+{
+    // The editor keeps its own line breaks; ours are CR LF.
+    QString plain = text;
+    Text5->setPlainText(plain.replace(QLatin1StringView("\r\n"), QLatin1StringView("\n")));
+}
+
+void Form1::reportFileProblem(const QString &message)
+{
+    if (!isVisible()) {
+        m_problemToShow = message;
+        return;
+    }
+    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), message,
+                    QMessageBox::Ok, this);
+    box.exec();
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_problemToShow.isEmpty()) {
+        // Let the window come up first, so the message has something to stand over.
+        QTimer::singleShot(0, this,
+                           [this] { reportFileProblem(std::exchange(m_problemToShow, {})); });
+    }
+}
+
+void Form1::Command3_Click()
+{
+    setWindowTitle(QStringLiteral("Task Dayvane"));
+    Text5->hide();
+    Command3->hide();
+}
+
+void Form1::Command2_Click()
+{
+    // Nothing is held open between events, so there is nothing to save or close first.
+    hide();
+    QCoreApplication::exit(0);
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "platform/program.h"
+#include "platform/seqfile.h"
+#include "taskstore/scan.h"
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+// The program's one window: the entry fields for a new task, the list of today's tasks
+// and the four buttons. It holds all of the program's state.
+class Form1 : public QWidget {
+    Q_OBJECT
+
+public:
+    // The window works on the task file in `programDir` and asks `clock` for today's date.
+    explicit Form1(QString programDir = platform::programDirectory(),
+                   platform::Clock clock = platform::today, QWidget *parent = nullptr);
+
+    // The list field's text with CR LF between lines, as the scan builds it.
+    QString text5Text() const;
+
+    // Elements, in tab order. Labels are created first so that they lie beneath the rest.
+    QLabel *const Label1;
+    QLabel *const Label2;
+    QLineEdit *const Text1;
+    QLineEdit *const Text2;
+    QLineEdit *const Text3;
+    QLineEdit *const Text4;
+    QPushButton *const Command1;
+    QPushButton *const Command2;
+    QPlainTextEdit *const Text5;
+    QPushButton *const Command3;
+    QPushButton *const Command4;
+
+    // Members shared by the task file's operations.
+    QString taskfile;
+    qint16 filenum = 0;
+    taskstore::TaskLines tasklines = taskstore::TaskLines(taskstore::TaskLineSlots);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void layOutElements();
+    void connectEvents();
+    void setText5Text(const QString &text);
+    // Tells the user that the task file failed us; held back until the window is up.
+    void reportFileProblem(const QString &message);
+
+    // Load of the window and Today's Work.
+    void Form_Load();
+    void todaystask();
+    void Command4_Click();
+    // Save and the date-field advance.
+    void Command1_Click();
+    void Text1_Change();
+    void Text2_Change();
+    void Text3_Change();
+    // Do not forget and Close.
+    void Command3_Click();
+    void Command2_Click();
+
+    const QString m_programDir;
+    const platform::Clock m_clock;
+    platform::FileNumbers m_fileNumbers;
+    QString m_problemToShow;
+};

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <bitset>
+#include <optional>
+
+namespace platform {
+
+// The table of file numbers in use. A file is known by the lowest number that was free
+// when it was opened, from 1 upward, until it is closed.
+class FileNumbers {
+public:
+    static constexpr qint16 Highest = 511;
+
+    // The lowest number not in use; 0 when all are taken.
+    qint16 freeFile() const;
+    bool inUse(qint16 number) const { return m_used.test(number); }
+
+private:
+    friend class TextFile;
+    std::bitset<Highest + 1> m_used;
+};
+
+// Where the first line of `bytes` ends: it runs to a CR LF or a lone CR, which is not part of
+// the line; a lone LF stays inside the line. `final` says that no more bytes follow, so that
+// a last line without a terminator counts. nullopt when there is no line yet (need more bytes).
+struct LineEnd {
+    qsizetype length; // of the line itself
+    qsizetype next;   // where the following line starts
+};
+std::optional<LineEnd> findLineEnd(QByteArrayView bytes, bool final);
+
+// A sequential text file open under a file number; closed when it goes out of scope.
+// Only regular files are opened: a device or a pipe would never end or would block.
+class TextFile {
+public:
+    enum class Mode { Input, Append };
+
+    TextFile(FileNumbers &numbers, qint16 number, const QString &path, Mode mode);
+    ~TextFile();
+    TextFile(const TextFile &) = delete;
+    TextFile &operator=(const TextFile &) = delete;
+
+    bool isOpen() const { return m_fd >= 0; }
+    // The system's reason for the last failure, empty when nothing failed.
+    const QString &errorString() const { return m_error; }
+    void close();
+
+    // Input. True once every line has been read (or reading failed: see errorString()).
+    bool atEnd();
+    // The next line, without its terminator. The view stays valid until the next call.
+    std::optional<QByteArrayView> readLine();
+
+    // Append. Writers of the same file take turns: the file is locked while it is open.
+    // Whether the file's last line has its terminator (an empty file needs none).
+    std::optional<bool> endsWithLineBreak();
+    // Writes all of `bytes` at the end of the file and syncs them to disk. On any failure the
+    // file is cut back to its length before the call, so it never holds part of `bytes`.
+    bool append(QByteArrayView bytes);
+    // `text` followed by CR LF.
+    bool writeLine(QByteArrayView text);
+
+private:
+    bool fail(const QString &what);
+    bool fill();
+
+    FileNumbers &m_numbers;
+    qint16 m_number;
+    int m_fd = -1;
+    QString m_error;
+    QByteArray m_buffer;
+    qsizetype m_begin = 0;
+    qsizetype m_end = 0;
+    bool m_eof = false;
+};
+
+} // namespace platform

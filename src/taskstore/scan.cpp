@@ -1,0 +1,75 @@
+#include "scan.h"
+
+#include "platform/textcodec.h"
+#include "record.h"
+
+namespace taskstore {
+namespace {
+
+// The date is asked for afresh every this many lines, so a scan running over midnight
+// switches to the new day without paying for the clock on every line.
+constexpr quint32 LinesPerClockRead = 4096;
+
+} // namespace
+
+QString creditsBlock()
+{
+    return QStringLiteral("\r\nProgram Developed By:\r\nTarnwick\r\ndayvane@example.org");
+}
+
+QString fileProblem(const QString &path, const QString &what, const QString &reason)
+{
+    return QStringLiteral("The task file could not be %1.\n\n%2\n\nReason: %3.")
+        .arg(what, path, reason);
+}
+
+ScanResult scanTaskFile(platform::FileNumbers &numbers, qint16 filenum, const QString &path,
+                        const platform::Clock &clock, TaskLines &tasklines)
+{
+    using platform::TextFile;
+    ScanResult result;
+    const auto finish = [&](const QString &what, const QString &reason) {
+        if (!reason.isEmpty())
+            result.error = fileProblem(path, what, reason);
+        result.listText += creditsBlock();
+        return result;
+    };
+
+    {
+        const TextFile create(numbers, filenum, path, TextFile::Mode::Append);
+        if (!create.isOpen())
+            return finish(QStringLiteral("created or opened"), create.errorString());
+    }
+    TextFile file(numbers, filenum, path, TextFile::Mode::Input);
+    if (!file.isOpen())
+        return finish(QStringLiteral("opened for reading"), file.errorString());
+
+    tasklines.resize(TaskLineSlots);
+    quint16 lineno = 0; // slot of the line being examined; lines past the last slot aren't kept
+    quint32 untilClock = 0;
+    QDate today;
+    while (!file.atEnd()) {
+        const auto raw = file.readLine();
+        if (!raw)
+            break;
+        if (untilClock-- == 0) {
+            today = clock();
+            untilClock = LinesPerClockRead - 1;
+        }
+        if (lineno < TaskLineSlots) {
+            const QString &line = tasklines[lineno++] = platform::decodeLine(*raw);
+            if (!recordFallsOn(line, today))
+                continue;
+            result.listText += recordMessage(line);
+        } else {
+            if (!lineFallsOn(*raw, today))
+                continue;
+            result.listText += recordMessage(platform::decodeLine(*raw));
+        }
+        result.listText += QLatin1StringView("\r\n");
+        result.matched = true;
+    }
+    return finish(QStringLiteral("read"), file.errorString());
+}
+
+} // namespace taskstore

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/program.h"
+#include "platform/seqfile.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace taskstore {
+
+// The lines of the last scan, one to a slot; the first 64,001 lines of the file are kept.
+inline constexpr qsizetype TaskLineSlots = 64001;
+using TaskLines = std::vector<QString>;
+
+// Closes every list of today's tasks.
+QString creditsBlock();
+
+struct ScanResult {
+    QString listText; // each matching message and CR LF, in file order, then the credits
+    bool matched = false;
+    QString error; // what went wrong with the file, for the user; empty when all went well
+};
+
+// Creates the task file when it is missing, then reads it to the end and collects the
+// messages of the records that fall on today, asking `clock` for the date as it goes.
+ScanResult scanTaskFile(platform::FileNumbers &numbers, qint16 filenum, const QString &path,
+                        const platform::Clock &clock, TaskLines &tasklines);
+
+// The message for a task file that failed us: what we tried, where, and the system's reason.
+QString fileProblem(const QString &path, const QString &what, const QString &reason);
+
+} // namespace taskstore

@@ -1,0 +1,211 @@
+#include "mainwindow/form1.h"
+#include "taskstore/scan.h"
+#include "testutil.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QDate Today(2026, 3, 5);
+
+struct Window {
+    ProgramDir dir;
+    std::unique_ptr<Form1> form;
+
+    explicit Window(const QByteArray &file = {})
+    {
+        dir.write(file);
+        form = std::make_unique<Form1>(dir.path(), [] { return Today; });
+    }
+};
+
+QString credits()
+{
+    return taskstore::creditsBlock();
+}
+
+} // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("DAYVANE")); }
+
+    void startUpView_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("listShown");
+        QTest::addColumn<QString>("listText");
+        QTest::newRow("nothing today")
+            << QByteArray("04032026old\r\n") << "Task Dayvane" << false << credits();
+        QTest::newRow("a task today") << QByteArray("05032026Pay rent\r\n05032027Pay rent\r\n")
+                                      << "Today's Task(s)" << true << "Pay rent\r\n" + credits();
+    }
+    void startUpView()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, caption);
+        QFETCH(bool, listShown);
+        QFETCH(QString, listText);
+        Window w(file);
+        Form1 &f = *w.form;
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QCOMPARE(f.windowTitle(), caption);
+        QCOMPARE(f.Text5->isVisible(), listShown);
+        QCOMPARE(f.text5Text(), listText);
+        QVERIFY(f.Command3->isVisible());
+        for (QWidget *always : {(QWidget *)f.Text1, (QWidget *)f.Text4, (QWidget *)f.Command1,
+                                (QWidget *)f.Command2, (QWidget *)f.Command4, (QWidget *)f.Label1})
+            QVERIFY(always->isVisible());
+        QCOMPARE(QApplication::focusWidget(), f.Text1);
+        QCOMPARE(w.dir.read(), file); // reading never writes
+    }
+
+    void doNotForgetThenTodaysWork()
+    {
+        Window w("05032026Pay rent\r\n");
+        Form1 &f = *w.form;
+        f.show();
+        QTest::mouseClick(f.Command3, Qt::LeftButton);
+        QCOMPARE(f.windowTitle(), "Task Dayvane");
+        QVERIFY(!f.Text5->isVisible());
+        QVERIFY(!f.Command3->isVisible());
+
+        QTest::mouseClick(f.Command4, Qt::LeftButton);
+        QCOMPARE(f.windowTitle(), "Today's Task(s)");
+        QVERIFY(f.Text5->isVisible());
+        QVERIFY(f.Command3->isVisible());
+        QCOMPARE(f.text5Text(), "Pay rent\r\n" + credits());
+    }
+
+    // A scan that finds nothing keeps the list where it was, now holding the credits alone.
+    void todaysWorkWithNothingKeepsTheView()
+    {
+        Window w("05032026Pay rent\r\n");
+        Form1 &f = *w.form;
+        f.show();
+        w.dir.write("04032026old\r\n");
+        QTest::mouseClick(f.Command4, Qt::LeftButton);
+        QCOMPARE(f.windowTitle(), "Task Dayvane");
+        QVERIFY(f.Text5->isVisible());
+        QCOMPARE(f.text5Text(), credits());
+    }
+
+    void scanTwiceGivesTheSameText()
+    {
+        Window w("05032026A\r\n05032026B\r\n");
+        Form1 &f = *w.form;
+        const QString first = f.text5Text();
+        QTest::mouseClick(f.Command4, Qt::LeftButton);
+        QCOMPARE(f.text5Text(), first);
+        QCOMPARE(first, "A\r\nB\r\n" + credits());
+    }
+
+    void layout()
+    {
+        Window w;
+        Form1 &f = *w.form;
+        QCOMPARE(f.size(), QSize(368, 369));
+        QCOMPARE(f.minimumSize(), f.maximumSize());
+        QVERIFY(f.windowFlags().testFlag(Qt::Tool));
+        QVERIFY(!f.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+        QVERIFY(f.testAttribute(Qt::WA_QuitOnClose));
+        QCOMPARE(f.Text1->geometry(), QRect(40, 16, 25, 19));
+        QCOMPARE(f.Text4->geometry(), QRect(0, 56, 361, 41));
+        QCOMPARE(f.Text5->geometry(), QRect(0, 128, 369, 204));
+        QCOMPARE(f.Command3->geometry(), QRect(128, 336, 137, 25));
+        QCOMPARE(f.Text1->maxLength(), 2);
+        QCOMPARE(f.Text2->maxLength(), 2);
+        QCOMPARE(f.Text3->maxLength(), 4);
+        QCOMPARE(f.Text5->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(f.Text5->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        QVERIFY(f.Label1->font().bold() && f.Label2->font().bold() && f.Text5->font().bold());
+        QCOMPARE(f.Text1->font().pointSize(), 12);
+        QVERIFY(!f.windowIcon().isNull());
+        // Labels lie beneath the rest: first in stacking order.
+        const auto stack = f.findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        QCOMPARE(stack.indexOf(f.Label1) + stack.indexOf(f.Label2), 1);
+
+        // Every caption fits its element in the font actually used.
+        const QList<QWidget *> captioned = {f.Label1,   f.Label2,   f.Command1,
+                                            f.Command2, f.Command3, f.Command4};
+        for (QWidget *el : captioned) {
+            const QString text = el->property("text").toString();
+            const int border = qobject_cast<QPushButton *>(el) ? 2 * 2 : 0;
+            QVERIFY2(el->fontMetrics().horizontalAdvance(text) + border <= el->width(),
+                     qPrintable(text));
+            QVERIFY2(el->fontMetrics().height() <= el->height(), qPrintable(text));
+        }
+    }
+
+    void tabOrder()
+    {
+        Window w("05032026Pay rent\r\n");
+        Form1 &f = *w.form;
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        const QList<QWidget *> cycle = {f.Text1,    f.Text2, f.Text3,    f.Text4,    f.Command1,
+                                        f.Command2, f.Text5, f.Command3, f.Command4, f.Text1};
+        for (qsizetype i = 1; i < cycle.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), cycle[i]);
+        }
+    }
+
+    void buttonFacesHaveTheirColours()
+    {
+        Window w;
+        Form1 &f = *w.form;
+        f.Text5->show();
+        const QImage shot = f.grab().toImage();
+        const QList<QPair<QPushButton *, QColor>> faces = {{f.Command1, QColor(128, 255, 128)},
+                                                           {f.Command2, QColor(255, 192, 128)},
+                                                           {f.Command3, QColor(255, 255, 0)},
+                                                           {f.Command4, QColor(255, 255, 0)}};
+        for (const auto &[button, colour] : faces) {
+            const QPoint inside = button->geometry().topLeft() + QPoint(4, 4);
+            QCOMPARE(shot.pixelColor(inside), colour);
+        }
+        QCOMPARE(shot.pixelColor(2, 360), QColor(255, 255, 192)); // the window's own background
+    }
+
+    void closingTheWindowEndsTheProgram_data()
+    {
+        QTest::addColumn<bool>("byCloseButton");
+        QTest::newRow("window's close button") << false;
+        QTest::newRow("Close") << true;
+    }
+    void closingTheWindowEndsTheProgram()
+    {
+        QFETCH(bool, byCloseButton);
+        Window w("05032026Pay rent\r\n");
+        Form1 &f = *w.form;
+        f.show();
+        QTimer::singleShot(0, &f, [&] {
+            if (byCloseButton)
+                f.Command2->click();
+            else
+                f.close();
+        });
+        bool timedOut = false;
+        QTimer::singleShot(5000, [&] {
+            timedOut = true;
+            QCoreApplication::exit(1);
+        });
+        QCOMPARE(QApplication::exec(), 0);
+        QVERIFY(!timedOut);
+        QVERIFY(!f.isVisible());
+        QCOMPARE(w.dir.read(), QByteArray("05032026Pay rent\r\n"));
+    }
+};
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"

@@ -1,0 +1,156 @@
+#include "platform/lenient.h"
+#include "platform/seqfile.h"
+#include "platform/textcodec.h"
+#include "testutil.h"
+
+#include <QTest>
+
+#include <cmath>
+
+using platform::FileNumbers;
+using platform::TextFile;
+
+namespace {
+
+QList<QByteArray> readAllLines(const QString &path)
+{
+    FileNumbers numbers;
+    TextFile file(numbers, numbers.freeFile(), path, TextFile::Mode::Input);
+    QList<QByteArray> lines;
+    while (file.isOpen() && !file.atEnd())
+        lines.append(file.readLine().value_or("<no line>").toByteArray());
+    return lines;
+}
+
+} // namespace
+
+class TestPlatform : public QObject {
+    Q_OBJECT
+
+private slots:
+    void val_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("two digits") << "05" << 5.0;
+        QTest::newRow("one digit") << "5" << 5.0;
+        QTest::newRow("empty") << "" << 0.0;
+        QTest::newRow("letters") << "ab" << 0.0;
+        QTest::newRow("letter first") << "x5" << 0.0;
+        QTest::newRow("trailing letter") << "5x" << 5.0;
+        QTest::newRow("blank after") << "5 " << 5.0;
+        QTest::newRow("blanks inside") << "2 0 2 6" << 2026.0;
+        QTest::newRow("tab and line feed") << "2\t0\n26" << 2026.0;
+        QTest::newRow("carriage return stops") << "2\r26" << 2.0;
+        QTest::newRow("minus") << "-3" << -3.0;
+        QTest::newRow("plus") << "+7" << 7.0;
+        QTest::newRow("blank after sign") << "- 5" << -5.0;
+        QTest::newRow("two signs") << "--5" << 0.0;
+        QTest::newRow("sign alone") << "-" << 0.0;
+        QTest::newRow("fraction") << "1.5" << 1.5;
+        QTest::newRow("point first") << ".5" << 0.5;
+        QTest::newRow("point last") << "5." << 5.0;
+        QTest::newRow("point alone") << "." << 0.0;
+        QTest::newRow("second point stops") << "1.2.3" << 1.2;
+        QTest::newRow("exponent E") << "1E2" << 100.0;
+        QTest::newRow("exponent d") << "1d2" << 100.0;
+        QTest::newRow("exponent sign") << "2E-1" << 0.2;
+        QTest::newRow("exponent plus") << "3e+1" << 30.0;
+        QTest::newRow("exponent without digits") << "1E" << 1.0;
+        QTest::newRow("exponent sign without digits") << "1E+" << 1.0;
+        QTest::newRow("hex") << "&H1F" << 31.0;
+        QTest::newRow("hex lower case") << "&h1f" << 31.0;
+        QTest::newRow("hex stops at non-digit") << "&H1G" << 1.0;
+        QTest::newRow("hex 16-bit negative") << "&HFFFF" << -1.0;
+        QTest::newRow("hex 32-bit") << "&H10000" << 65536.0;
+        QTest::newRow("hex 32-bit negative") << "&HFFFFFFFF" << -1.0;
+        QTest::newRow("hex without digits") << "&H" << 0.0;
+        QTest::newRow("octal") << "&O17" << 15.0;
+        QTest::newRow("octal lower case") << "&o17" << 15.0;
+        QTest::newRow("octal stops at 8") << "&O18" << 1.0;
+        QTest::newRow("ampersand alone") << "&" << 0.0;
+        QTest::newRow("ampersand digits") << "&17" << 0.0;
+        QTest::newRow("other digits are not digits") << QString::fromUtf8("\u0661\u0662") << 0.0;
+        QTest::newRow("NUL stops") << QString::fromLatin1("1\0"
+                                                          "2",
+                                                          3)
+                                   << 1.0;
+        QTest::newRow("huge") << "9E999" << HUGE_VAL;
+        QTest::newRow("tiny") << "9E-999" << 0.0;
+    }
+    void val()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, expected);
+        QCOMPARE(platform::val(text), expected);
+    }
+
+    void readLine_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<QByteArray>>("lines");
+        using L = QList<QByteArray>;
+        QTest::newRow("empty file") << QByteArray() << L{};
+        QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << L{"a", "b"};
+        QTest::newRow("lone CR") << QByteArray("a\rb\r") << L{"a", "b"};
+        QTest::newRow("no final terminator") << QByteArray("a\r\nb") << L{"a", "b"};
+        QTest::newRow("lone LF stays inside") << QByteArray("a\nb\r\n") << L{"a\nb"};
+        QTest::newRow("only LFs") << QByteArray("\n\n") << L{"\n\n"};
+        QTest::newRow("only CRs") << QByteArray("\r\r\r") << L{"", "", ""};
+        QTest::newRow("empty line") << QByteArray("\r\n") << L{""};
+        QTest::newRow("CR then CR LF") << QByteArray("\r\r\n") << L{"", ""};
+        QTest::newRow("NUL bytes") << QByteArray("a\0b\r\n", 5) << L{QByteArray("a\0b", 3)};
+
+        // A CR LF split across two blocks of reading is still one terminator.
+        const QByteArray first(256 * 1024 - 1, 'x');
+        QTest::newRow("CR at block end") << first + "\r\nb" << L{first, "b"};
+        const QByteArray longLine(600 * 1024, 'y');
+        QTest::newRow("line longer than a block") << longLine + "\rz" << L{longLine, "z"};
+    }
+    void readLine()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<QByteArray>, lines);
+        ProgramDir dir;
+        dir.write(bytes);
+        QCOMPARE(readAllLines(dir.taskFile()), lines);
+    }
+
+    void decodeLine_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("ASCII") << QByteArray("05032026Pay") << "05032026Pay";
+        QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9 \xe2\x82\xac")
+                               << QString::fromUtf8("café €");
+        QTest::newRow("Windows-1252") << QByteArray("caf\xe9 \x80") << QString::fromUtf8("café €");
+        QTest::newRow("unassigned 1252 byte") << QByteArray("\x81") << QString(QChar(0x81));
+        QTest::newRow("cut UTF-8 sequence") << QByteArray("a\xc3") << QString::fromUtf8("aÃ");
+        QTest::newRow("surrogate as UTF-8 is invalid")
+            << QByteArray("\xed\xa0\x80") << QString::fromUtf8("í\u00a0€");
+    }
+    void decodeLine()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(platform::decodeLine(bytes), text);
+    }
+
+    void fileNumbersAreLowestFree()
+    {
+        ProgramDir dir;
+        FileNumbers numbers;
+        QCOMPARE(numbers.freeFile(), qint16(1));
+        {
+            const TextFile first(numbers, 1, dir.taskFile(), TextFile::Mode::Append);
+            QVERIFY(first.isOpen());
+            QCOMPARE(numbers.freeFile(), qint16(2));
+            const TextFile again(numbers, 1, dir.taskFile(), TextFile::Mode::Input);
+            QVERIFY(!again.isOpen()); // a number in use can't be opened twice
+        }
+        QCOMPARE(numbers.freeFile(), qint16(1));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPlatform)
+#include "tst_platform.moc"

@@ -1,0 +1,183 @@
+#include "platform/textcodec.h"
+#include "taskstore/record.h"
+#include "taskstore/scan.h"
+#include "testutil.h"
+
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace taskstore;
+
+namespace {
+
+const QDate Today(2026, 3, 5);
+
+ScanResult scan(const ProgramDir &dir, TaskLines &lines)
+{
+    platform::FileNumbers numbers;
+    return scanTaskFile(
+        numbers, numbers.freeFile(), dir.taskFile(), [] { return Today; }, lines);
+}
+
+// Lines made of the characters that the date rule treats specially, often around a date
+// that matches, so that both ways of testing a line are exercised on their edges.
+QByteArray randomLine(QRandomGenerator &rng)
+{
+    static const QList<QByteArray> pieces = {"0",    "5",        "3",    "05",   "03",
+                                             "2026", "20",       "26",   " ",    "\t",
+                                             "\n",   "&H",       "&O",   "&h",   "E",
+                                             "D",    "e",        ".",    "+",    "-",
+                                             "x",    "\xc3\xa9", "\xe9", "\x80", "\xf0\x9f\x98\x80",
+                                             "\0"};
+    QByteArray line = rng.bounded(3) == 0 ? QByteArray("05032026") : QByteArray();
+    const int count = rng.bounded(12);
+    for (int i = 0; i < count; ++i) {
+        const QByteArray &piece = pieces[rng.bounded(pieces.size())];
+        line.insert(rng.bounded(line.size() + 1), piece.isEmpty() ? QByteArray(1, '\0') : piece);
+    }
+    return line;
+}
+
+} // namespace
+
+class TestTaskStore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void taskFilePath_data()
+    {
+        QTest::addColumn<QString>("dir");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("folder") << "/opt/dayvane"
+                                << "/opt/dayvane/dayvane.dat";
+        QTest::newRow("root") << "/"
+                              << "/dayvane.dat";
+    }
+    void taskFilePath()
+    {
+        QFETCH(QString, dir);
+        QFETCH(QString, path);
+        QCOMPARE(taskstore::taskFilePath(dir), path);
+    }
+
+    void recordFallsOn_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("falls");
+        QTest::newRow("today") << "05032026Pay rent" << true;
+        QTest::newRow("next year") << "05032027Pay rent" << false;
+        QTest::newRow("other day") << "06032026Pay rent" << false;
+        QTest::newRow("other month") << "05042026Pay rent" << false;
+        QTest::newRow("date only") << "05032026" << true;
+        QTest::newRow("blank after day digit") << "5 032026Call" << true;
+        QTest::newRow("two-digit year") << "050326Pay rent" << false;
+        QTest::newRow("short line") << "0503202" << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("sign") << "+5032026" << true;
+        QTest::newRow("hex month") << "05&H32026" << false;
+        QTest::newRow("hex year") << "0503&H7EA" << false;
+        QTest::newRow("dots") << "05.03.2026" << false;
+        QTest::newRow("letters") << "ab032026" << false;
+    }
+    void recordFallsOn()
+    {
+        QFETCH(QString, line);
+        QFETCH(bool, falls);
+        QCOMPARE(taskstore::recordFallsOn(line, Today), falls);
+        QCOMPARE(lineFallsOn(line.toUtf8(), Today), falls);
+    }
+
+    // The quick test on raw bytes must agree with the full rule on decoded text.
+    void bothDateTestsAgree()
+    {
+        QRandomGenerator rng(20260305);
+        int matches = 0;
+        for (int i = 0; i < 200000; ++i) {
+            const QByteArray raw = randomLine(rng);
+            const bool full = taskstore::recordFallsOn(platform::decodeLine(raw), Today);
+            if (lineFallsOn(raw, Today) != full)
+                QFAIL(qPrintable("disagree on " + raw.toPercentEncoding()));
+            matches += full;
+        }
+        QVERIFY(matches > 1000); // the corpus does reach the interesting cases
+    }
+
+    void scanLists_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("listed");
+        QTest::addColumn<bool>("matched");
+        QTest::newRow("empty file") << QByteArray() << "" << false;
+        QTest::newRow("one of two")
+            << QByteArray("05032026Pay rent\r\n05032027Pay rent\r\n") << "Pay rent\r\n"
+            << true;
+        QTest::newRow("two in file order")
+            << QByteArray("05032026B\r\n01012020x\r\n05032026A\r\n") << "B\r\nA\r\n"
+            << true;
+        QTest::newRow("nothing after the date") << QByteArray("05032026\r\n") << "\r\n" << true;
+        QTest::newRow("no final terminator") << QByteArray("05032026Last") << "Last\r\n" << true;
+        QTest::newRow("Windows-1252 message")
+            << QByteArray("05032026Caf\xe9\r\n") << QString::fromUtf8("Café\r\n") << true;
+    }
+    void scanLists()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, listed);
+        QFETCH(bool, matched);
+        ProgramDir dir;
+        dir.write(file);
+        TaskLines lines;
+        const ScanResult result = scan(dir, lines);
+        QCOMPARE(result.listText, listed + creditsBlock());
+        QCOMPARE(result.matched, matched);
+        QVERIFY(result.error.isEmpty());
+    }
+
+    void creditsBlockText()
+    {
+        QCOMPARE(taskstore::creditsBlock(),
+                 "\r\nProgram Developed By:\r\nTarnwick\r\ndayvane@example.org");
+    }
+
+    void missingFileIsCreatedEmpty()
+    {
+        ProgramDir dir;
+        TaskLines lines;
+        const ScanResult result = scan(dir, lines);
+        QVERIFY(QFileInfo::exists(dir.taskFile()));
+        QCOMPARE(QFileInfo(dir.taskFile()).size(), 0);
+        QCOMPARE(result.listText, taskstore::creditsBlock());
+        QVERIFY(!result.matched);
+    }
+
+    // Long files are read to the end; the table keeps the first 64,001 lines.
+    void longFilesAreScannedWhole_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("40,000 lines") << 40000;
+        QTest::newRow("past the table") << 70000;
+    }
+    void longFilesAreScannedWhole()
+    {
+        QFETCH(int, count);
+        QByteArray file;
+        for (int i = 0; i < count - 1; ++i)
+            file += (i == 100 ? "05032026first " : "04032026old ") + QByteArray::number(i) + "\r\n";
+        file += "05032026last\r\n";
+        ProgramDir dir;
+        dir.write(file);
+        TaskLines lines;
+        const ScanResult result = scan(dir, lines);
+        QCOMPARE(result.listText, "first 100\r\nlast\r\n" + taskstore::creditsBlock());
+        QCOMPARE(lines.size(), TaskLineSlots);
+        QCOMPARE(lines[100], "05032026first 100");
+        const int lastKept = std::min<int>(count, TaskLineSlots) - 1;
+        QCOMPARE(lines[lastKept], lastKept == count - 1
+                                      ? QString("05032026last")
+                                      : "04032026old " + QString::number(lastKept));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTaskStore)
+#include "tst_taskstore.moc"

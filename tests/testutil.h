@@ -25,3 +25,87 @@ struct ProgramDir {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 };
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <functional>
+
+// What a modal message box showed, caught while `action` ran and then dismissed with OK.
+struct MessageSeen {
+    bool shown = false;
+    QString text;
+    QString title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QList<QMessageBox::StandardButton> buttons;
+    bool buttonIconsNull = true;
+};
+
+inline MessageSeen catchMessageBox(const std::function<void()> &action)
+{
+    MessageSeen seen;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        seen.shown = true;
+        seen.text = box->text();
+        seen.title = box->windowTitle();
+        seen.icon = box->icon();
+        for (QAbstractButton *b : box->buttons()) {
+            seen.buttons.append(box->standardButton(b));
+            seen.buttonIconsNull = seen.buttonIconsNull && b->icon().isNull();
+        }
+        box->accept();
+    });
+    poll.start();
+    action();
+    return seen;
+}
+
+#include "mainwindow/form1.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+// The real window on its own task file, on 5 March 2026.
+struct TestWindow {
+    static inline const QDate Today{2026, 3, 5};
+    ProgramDir dir;
+    std::unique_ptr<Form1> form;
+
+    explicit TestWindow(const QByteArray &file = {}, bool show = true)
+    {
+        dir.write(file);
+        form = std::make_unique<Form1>(dir.path(), [] { return Today; });
+        if (show) {
+            form->show();
+            form->activateWindow();
+            QTest::qWaitForWindowActive(form.get());
+        }
+    }
+
+    void enter(const QStringList &typed) const
+    {
+        form->Text1->setText(typed.value(0));
+        form->Text2->setText(typed.value(1));
+        form->Text3->setText(typed.value(2));
+        form->Text4->setText(typed.value(3));
+    }
+    MessageSeen click(QPushButton *button) const
+    {
+        return catchMessageBox([button] { QTest::mouseClick(button, Qt::LeftButton); });
+    }
+    MessageSeen save() const { return click(form->Command1); }
+    QStringList fields() const
+    {
+        return {form->Text1->text(), form->Text2->text(), form->Text3->text(), form->Text4->text()};
+    }
+};

@@ -1,4 +1,3 @@
-#include "mainwindow/form1.h"
 #include "taskstore/scan.h"
 #include "testutil.h"
 
@@ -10,19 +9,6 @@
 #include <QTimer>
 
 namespace {
-
-const QDate Today(2026, 3, 5);
-
-struct Window {
-    ProgramDir dir;
-    std::unique_ptr<Form1> form;
-
-    explicit Window(const QByteArray &file = {})
-    {
-        dir.write(file);
-        form = std::make_unique<Form1>(dir.path(), [] { return Today; });
-    }
-};
 
 QString credits()
 {
@@ -54,7 +40,7 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(bool, listShown);
         QFETCH(QString, listText);
-        Window w(file);
+        TestWindow w(file, false);
         Form1 &f = *w.form;
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
@@ -71,7 +57,7 @@ private slots:
 
     void doNotForgetThenTodaysWork()
     {
-        Window w("05032026Pay rent\r\n");
+        TestWindow w("05032026Pay rent\r\n");
         Form1 &f = *w.form;
         f.show();
         QTest::mouseClick(f.Command3, Qt::LeftButton);
@@ -89,7 +75,7 @@ private slots:
     // A scan that finds nothing keeps the list where it was, now holding the credits alone.
     void todaysWorkWithNothingKeepsTheView()
     {
-        Window w("05032026Pay rent\r\n");
+        TestWindow w("05032026Pay rent\r\n");
         Form1 &f = *w.form;
         f.show();
         w.dir.write("04032026old\r\n");
@@ -101,7 +87,7 @@ private slots:
 
     void scanTwiceGivesTheSameText()
     {
-        Window w("05032026A\r\n05032026B\r\n");
+        TestWindow w("05032026A\r\n05032026B\r\n");
         Form1 &f = *w.form;
         const QString first = f.text5Text();
         QTest::mouseClick(f.Command4, Qt::LeftButton);
@@ -111,7 +97,7 @@ private slots:
 
     void layout()
     {
-        Window w;
+        TestWindow w(QByteArray(), false);
         Form1 &f = *w.form;
         QCOMPARE(f.size(), QSize(368, 369));
         QCOMPARE(f.minimumSize(), f.maximumSize());
@@ -148,7 +134,7 @@ private slots:
 
     void tabOrder()
     {
-        Window w("05032026Pay rent\r\n");
+        TestWindow w("05032026Pay rent\r\n");
         Form1 &f = *w.form;
         f.show();
         QVERIFY(QTest::qWaitForWindowActive(&f));
@@ -162,7 +148,7 @@ private slots:
 
     void buttonFacesHaveTheirColours()
     {
-        Window w;
+        TestWindow w(QByteArray(), false);
         Form1 &f = *w.form;
         f.Text5->show();
         const QImage shot = f.grab().toImage();
@@ -186,7 +172,7 @@ private slots:
     void closingTheWindowEndsTheProgram()
     {
         QFETCH(bool, byCloseButton);
-        Window w("05032026Pay rent\r\n");
+        TestWindow w("05032026Pay rent\r\n");
         Form1 &f = *w.form;
         f.show();
         QTimer::singleShot(0, &f, [&] {

@@ -40,10 +40,65 @@ void Form1::todaystask()
         reportFileProblem(scan.error);
 }
 
-void Form1::Command1_Click() {}
+void Form1::Command1_Click()
+{
+    using platform::TextFile;
+    taskfile = taskstore::taskFilePath(m_programDir);
+    filenum = m_fileNumbers.freeFile();
+    TextFile file(m_fileNumbers, filenum, taskfile, TextFile::Mode::Append);
+    if (!file.isOpen()) {
+        reportFileProblem(taskstore::fileProblem(taskfile, QStringLiteral("opened for saving"),
+                                                 file.errorString()));
+        return;
+    }
+    for (QLineEdit *dateField : {Text1, Text2}) {
+        if (dateField->text().size() == 1)
+            dateField->setText(taskstore::padDateField(dateField->text()));
+    }
+    const QList<QLineEdit *> fields = {Text1, Text2, Text3, Text4};
+    if (std::any_of(fields.begin(), fields.end(),
+                    [](QLineEdit *f) { return f->text().isEmpty(); })) {
+        file.close();
+        QMessageBox box(QMessageBox::NoIcon, QString(), QStringLiteral("something wrong"),
+                        QMessageBox::Ok, this);
+        box.button(QMessageBox::Ok)->setIcon(QIcon()); // the style would give it one
+        box.exec();
+        return;
+    }
+    const QByteArray record =
+        taskstore::buildRecord(Text1->text(), Text2->text(), Text3->text(), Text4->text());
+    if (!taskstore::appendRecord(file, record)) {
+        reportFileProblem(
+            taskstore::fileProblem(taskfile, QStringLiteral("written"), file.errorString()));
+        return;
+    }
+    file.close();
+    for (QLineEdit *field : fields)
+        field->clear();
+}
 
-void Form1::Text1_Change() {}
+namespace {
 
-void Form1::Text2_Change() {}
+// A date field that is full hands the keyboard on, so a date can be typed in one run.
+void advanceWhenFull(const QLineEdit *field, qsizetype length, QWidget *next)
+{
+    if (field->text().size() == length)
+        next->setFocus();
+}
 
-void Form1::Text3_Change() {}
+} // namespace
+
+void Form1::Text1_Change()
+{
+    advanceWhenFull(Text1, 2, Text2);
+}
+
+void Form1::Text2_Change()
+{
+    advanceWhenFull(Text2, 2, Text3);
+}
+
+void Form1::Text3_Change()
+{
+    advanceWhenFull(Text3, 4, Text4);
+}

@@ -151,6 +151,45 @@ private slots:
         QVERIFY(!result.matched);
     }
 
+    // Whatever the file holds, it is read to its end without a crash and every line is tested.
+    void oddContentIsReadWhole_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("matches");
+        QTest::newRow("NUL bytes")
+            << QByteArray("05032026a\0b\r\n\0\0\0\r\n05032026c\r\n", 29) << 2;
+        QTest::newRow("invalid UTF-8")
+            << QByteArray("05032026\xff\xfe\r\n\xc3(05032026\r\n05032026\xc3") << 2;
+        QTest::newRow("only CRs") << QByteArray(100000, '\r') << 0;
+        QTest::newRow("only LFs") << QByteArray(100000, '\n') << 0;
+        QTest::newRow("a 100 MB line") << "05032026" + QByteArray(100 << 20, 'x') << 1;
+
+        QByteArray garbage(1 << 20, Qt::Uninitialized);
+        QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(garbage.data()),
+                                      garbage.size() / 4);
+        garbage.replace("05032026", "xxxxxxxx");
+        QTest::newRow("binary garbage") << garbage + "\r05032026end" << 1;
+
+        QByteArray million;
+        million.reserve(13 * 1000000);
+        for (int i = 0; i < 1000000; ++i)
+            million += i % 1000 == 999 ? "05032026new\r\n" : "04032026old\r\n";
+        QTest::newRow("a million lines") << million << 1000;
+    }
+    void oddContentIsReadWhole()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, matches);
+        ProgramDir dir;
+        dir.write(file);
+        file.clear();
+        TaskLines lines;
+        const ScanResult result = scan(dir, lines);
+        QVERIFY(result.error.isEmpty());
+        QCOMPARE(result.listText.count(QLatin1StringView("\r\n")), matches + 3);
+        QVERIFY(result.listText.endsWith(taskstore::creditsBlock()));
+    }
+
     // Long files are read to the end; the table keeps the first 64,001 lines.
     void longFilesAreScannedWhole_data()
     {

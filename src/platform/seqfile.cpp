@@ -67,7 +67,7 @@ TextFile::TextFile(FileNumbers &numbers, qint16 number, const QString &path, Mod
     struct stat st {};
     // Look before opening: opening a FIFO would block, and a device never reaches its end.
     if (::stat(name.constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        m_error = QStringLiteral("not a regular file");
+        m_error = QStringLiteral("it is not a regular file");
         return;
     }
     const int flags = (mode == Mode::Input ? O_RDONLY : O_RDWR | O_APPEND | O_CREAT) | O_CLOEXEC |
@@ -79,7 +79,8 @@ TextFile::TextFile(FileNumbers &numbers, qint16 number, const QString &path, Mod
     }
     // Check again on what was opened, in case the name was swapped in between.
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        m_error = S_ISREG(st.st_mode) ? systemReason(errno) : QStringLiteral("not a regular file");
+        m_error =
+            S_ISREG(st.st_mode) ? systemReason(errno) : QStringLiteral("it is not a regular file");
         ::close(fd);
         return;
     }

@@ -3,6 +3,8 @@
 #include "platform/textcodec.h"
 #include "record.h"
 
+#include <QFileInfo>
+
 namespace taskstore {
 namespace {
 
@@ -37,8 +39,13 @@ ScanResult scanTaskFile(platform::FileNumbers &numbers, qint16 filenum, const QS
 
     {
         const TextFile create(numbers, filenum, path, TextFile::Mode::Append);
-        if (!create.isOpen())
-            return finish(QStringLiteral("created or opened"), create.errorString());
+        // A file we may read but not write still has today's tasks to show; the save will
+        // say why it can't write.
+        const QFileInfo existing(path);
+        if (!create.isOpen() && !existing.isFile()) {
+            return finish(existing.exists() ? QStringLiteral("opened") : QStringLiteral("created"),
+                          create.errorString());
+        }
     }
     TextFile file(numbers, filenum, path, TextFile::Mode::Input);
     if (!file.isOpen())

@@ -1,0 +1,35 @@
+// Feeds arbitrary bytes to the code that reads task files: the line splitter, the date test
+// on each line (both the quick one on raw bytes and the full one on decoded text, which must
+// agree) and the lenient number conversion.
+#include "platform/lenient.h"
+#include "platform/seqfile.h"
+#include "platform/textcodec.h"
+#include "taskstore/record.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    // The first two bytes pick the day and month to test against, so matches are reachable.
+    if (size < 2)
+        return 0;
+    const QDate date(2026, data[1] % 12 + 1, data[0] % 28 + 1);
+    QByteArrayView rest(reinterpret_cast<const char *>(data) + 2, qsizetype(size - 2));
+
+    while (const auto end = platform::findLineEnd(rest, true)) {
+        if (end->length < 0 || end->length > rest.size() || end->next < end->length ||
+            end->next == 0 || end->next > rest.size())
+            std::abort();
+        const QByteArrayView line = rest.first(end->length);
+        const QString text = platform::decodeLine(line);
+        if (taskstore::lineFallsOn(line, date) != taskstore::recordFallsOn(text, date))
+            std::abort();
+        (void)platform::val(text);
+        (void)taskstore::recordMessage(text);
+        rest = rest.sliced(end->next);
+    }
+    if (!rest.isEmpty())
+        std::abort(); // with nothing more to come, every byte belongs to a line
+    return 0;
+}

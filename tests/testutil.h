@@ -88,7 +88,8 @@ struct TestWindow {
         if (show) {
             form->show();
             form->activateWindow();
-            QTest::qWaitForWindowActive(form.get());
+            if (!QTest::qWaitForWindowActive(form.get()))
+                qWarning("the test window did not become active");
         }
     }
 

@@ -190,6 +190,22 @@ private slots:
         QVERIFY(result.listText.endsWith(taskstore::creditsBlock()));
     }
 
+    // A later scan overwrites the slots it reaches; the others keep the text they had.
+    void slotsKeepTheirTextAcrossScans()
+    {
+        ProgramDir dir;
+        TaskLines lines;
+        dir.write("first\r\nsecond\r\n" + QByteArray("th\xc3\xadrd") + "\r\n");
+        scan(dir, lines);
+        dir.write("new\r\n");
+        scan(dir, lines);
+        scan(dir, lines); // twice, so the storage of the first scan is long gone
+        QCOMPARE(lines[0], "new");
+        QCOMPARE(lines[1], "second");
+        QCOMPARE(lines[2], QString::fromUtf8("th\u00edrd"));
+        QCOMPARE(lines[3], QString());
+    }
+
     // Long files are read to the end; the table keeps the first 64,001 lines.
     void longFilesAreScannedWhole_data()
     {
@@ -209,9 +225,9 @@ private slots:
         TaskLines lines;
         const ScanResult result = scan(dir, lines);
         QCOMPARE(result.listText, "first 100\r\nlast\r\n" + taskstore::creditsBlock());
-        QCOMPARE(lines.size(), TaskLineSlots);
+        QCOMPARE(lines.size(), TaskLines::Slots);
         QCOMPARE(lines[100], "05032026first 100");
-        const int lastKept = std::min<int>(count, TaskLineSlots) - 1;
+        const int lastKept = std::min<int>(count, TaskLines::Slots) - 1;
         QCOMPARE(lines[lastKept], lastKept == count - 1
                                       ? QString("05032026last")
                                       : "04032026old " + QString::number(lastKept));

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QTimer>
 
@@ -134,6 +135,14 @@ void Form1::layOutElements()
     Text5->setTabChangesFocus(true);
     Text5->hide();
     place(Text5, twipsRect(0, 1920, 5535, 3060));
+    // A hidden field gets its resize events only when first shown, and each one lays out
+    // every line it holds again. Deliver them now, while the field is still empty.
+    Text5->ensurePolished();
+    for (QWidget *w : {static_cast<QWidget *>(Text5), Text5->viewport()}) {
+        QResizeEvent sized(w->size(), QSize());
+        QCoreApplication::sendEvent(w, &sized);
+        w->setAttribute(Qt::WA_PendingResizeEvent, false);
+    }
 
     Command3->setText(QStringLiteral("Do not forget"));
     Command3->setStyleSheet(buttonStyle(QColor(255, 255, 0)));

@@ -40,7 +40,7 @@ public:
     // Members shared by the task file's operations.
     QString taskfile;
     qint16 filenum = 0;
-    taskstore::TaskLines tasklines = taskstore::TaskLines(taskstore::TaskLineSlots);
+    taskstore::TaskLines tasklines;
 
 protected:
     void showEvent(QShowEvent *event) override;

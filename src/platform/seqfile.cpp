@@ -39,23 +39,6 @@ qint16 FileNumbers::freeFile() const
     return 0;
 }
 
-std::optional<LineEnd> findLineEnd(QByteArrayView bytes, bool final)
-{
-    const auto *data = bytes.data();
-    const auto *cr = static_cast<const char *>(std::memchr(data, '\r', bytes.size()));
-    if (cr) {
-        const qsizetype at = cr - data;
-        if (at + 1 < bytes.size())
-            return LineEnd{at, at + (data[at + 1] == '\n' ? 2 : 1)};
-        if (final)
-            return LineEnd{at, at + 1};
-        return std::nullopt; // a LF may follow in the next block
-    }
-    if (final && !bytes.isEmpty())
-        return LineEnd{bytes.size(), bytes.size()};
-    return std::nullopt;
-}
-
 TextFile::TextFile(FileNumbers &numbers, qint16 number, const QString &path, Mode mode)
     : m_numbers(numbers), m_number(number)
 {
@@ -140,14 +123,14 @@ bool TextFile::fill()
     return n > 0;
 }
 
-bool TextFile::atEnd()
+bool TextFile::atEndOfInput()
 {
     while (m_begin == m_end && !m_eof)
         fill();
     return m_begin == m_end;
 }
 
-std::optional<QByteArrayView> TextFile::readLine()
+std::optional<QByteArrayView> TextFile::readLineFromInput()
 {
     for (;;) {
         const QByteArrayView pending(m_buffer.constData() + m_begin, m_end - m_begin);

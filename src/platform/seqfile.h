@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <bitset>
+#include <cstring>
 #include <optional>
 
 namespace platform {
@@ -31,7 +32,22 @@ struct LineEnd {
     qsizetype length; // of the line itself
     qsizetype next;   // where the following line starts
 };
-std::optional<LineEnd> findLineEnd(QByteArrayView bytes, bool final);
+inline std::optional<LineEnd> findLineEnd(QByteArrayView bytes, bool final)
+{
+    const char *const data = bytes.data();
+    const auto *cr = static_cast<const char *>(std::memchr(data, '\r', bytes.size()));
+    if (cr) {
+        const qsizetype at = cr - data;
+        if (at + 1 < bytes.size())
+            return LineEnd{at, at + (data[at + 1] == '\n' ? 2 : 1)};
+        if (final)
+            return LineEnd{at, at + 1};
+        return std::nullopt; // a LF may follow in the next block
+    }
+    if (final && !bytes.isEmpty())
+        return LineEnd{bytes.size(), bytes.size()};
+    return std::nullopt;
+}
 
 // A sequential text file open under a file number; closed when it goes out of scope.
 // Only regular files are opened: a device or a pipe would never end or would block.
@@ -50,9 +66,18 @@ public:
     void close();
 
     // Input. True once every line has been read (or reading failed: see errorString()).
-    bool atEnd();
+    bool atEnd() { return m_begin == m_end && atEndOfInput(); }
     // The next line, without its terminator. The view stays valid until the next call.
-    std::optional<QByteArrayView> readLine();
+    std::optional<QByteArrayView> readLine()
+    {
+        // Inline for the common case of a whole line already in the buffer.
+        const QByteArrayView pending(m_buffer.constData() + m_begin, m_end - m_begin);
+        if (const auto end = findLineEnd(pending, m_eof)) {
+            m_begin += end->next;
+            return pending.first(end->length);
+        }
+        return readLineFromInput();
+    }
 
     // Append. Writers of the same file take turns: the file is locked while it is open.
     // Whether the file's last line has its terminator (an empty file needs none).
@@ -66,6 +91,8 @@ public:
 private:
     bool fail(const QString &what);
     bool fill();
+    bool atEndOfInput();
+    std::optional<QByteArrayView> readLineFromInput();
 
     FileNumbers &m_numbers;
     qint16 m_number;

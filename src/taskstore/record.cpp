@@ -13,11 +13,6 @@ bool sliceIs(QStringView line, qsizetype from, qsizetype length, int value)
     return platform::val(line.mid(from, length)) == value;
 }
 
-bool isAsciiDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 } // namespace
 
 QString taskFilePath(const QString &programDir)
@@ -27,27 +22,17 @@ QString taskFilePath(const QString &programDir)
     return QDir::toNativeSeparators(path);
 }
 
-bool recordFallsOn(QStringView line, QDate date)
+bool recordFallsOn(QStringView line, Day date)
 {
     // Nested on purpose: the month is only looked at when the day matched, and so on.
-    return sliceIs(line, 0, 2, date.day()) && sliceIs(line, 2, 2, date.month()) &&
-           sliceIs(line, 4, 4, date.year());
+    return sliceIs(line, 0, 2, date.day) && sliceIs(line, 2, 2, date.month) &&
+           sliceIs(line, 4, 4, date.year);
 }
 
-bool lineFallsOn(QByteArrayView line, QDate date)
+bool lineFallsOn(QByteArrayView line, Day date)
 {
-    if (line.size() >= 8) {
-        const char *c = line.data();
-        if (std::all_of(c, c + 8, isAsciiDigit)) {
-            const auto num = [c](int from, int count) {
-                int v = 0;
-                for (int i = from; i < from + count; ++i)
-                    v = v * 10 + (c[i] - '0');
-                return v;
-            };
-            return num(0, 2) == date.day() && num(2, 2) == date.month() && num(4, 4) == date.year();
-        }
-    }
+    if (const auto quick = digitsFallOn(line, date))
+        return *quick;
     // ASCII reads the same in every character set we accept, so the first eight bytes will do.
     const QByteArrayView head = line.first(std::min<qsizetype>(line.size(), 8));
     if (std::all_of(head.begin(), head.end(), [](char c) { return (c & 0x80) == 0; }))

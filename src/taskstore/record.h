@@ -5,6 +5,9 @@
 #include <QDate>
 #include <QString>
 
+#include <cstring>
+#include <optional>
+
 namespace taskstore {
 
 inline constexpr auto TaskFileName = QLatin1StringView("dayvane.dat");
@@ -13,13 +16,40 @@ inline constexpr auto TaskFileName = QLatin1StringView("dayvane.dat");
 // (the root folder already ends in one).
 QString taskFilePath(const QString &programDir);
 
+// A calendar day taken apart once, since the scan compares every line against it.
+struct Day {
+    int day;
+    int month;
+    int year;
+    Day(QDate date) : day(date.day()), month(date.month()), year(date.year()) {}
+};
+
 // A record is one line: day (characters 1-2), month (3-4), year (5-8 when typed in full) and
 // then the message. The date is read leniently, so "5 " and "05" are both the 5th.
-bool recordFallsOn(QStringView line, QDate date);
+bool recordFallsOn(QStringView line, Day date);
 
 // The same test on a line as it lies in the file. Most records start with eight ASCII digits,
 // which are compared directly; anything else is decoded and goes through recordFallsOn().
-bool lineFallsOn(QByteArrayView line, QDate date);
+bool lineFallsOn(QByteArrayView line, Day date);
+
+// The quick part of lineFallsOn(), for the scan's inner loop: nullopt when the line does not
+// start with eight ASCII digits.
+inline std::optional<bool> digitsFallOn(QByteArrayView line, Day date)
+{
+    if (line.size() < 8)
+        return std::nullopt;
+    // All eight bytes at once: each must be 0x30-0x39.
+    quint64 bytes;
+    std::memcpy(&bytes, line.data(), 8);
+    constexpr quint64 High = 0xF0F0F0F0F0F0F0F0ull;
+    constexpr quint64 Zeros = 0x3030303030303030ull;
+    if ((bytes & High) != Zeros || ((bytes + 0x0606060606060606ull) & High) != Zeros)
+        return std::nullopt;
+    const char *c = line.data();
+    const auto digit = [c](int i) { return c[i] - '0'; };
+    return digit(0) * 10 + digit(1) == date.day && digit(2) * 10 + digit(3) == date.month &&
+           ((digit(4) * 10 + digit(5)) * 10 + digit(6)) * 10 + digit(7) == date.year;
+}
 
 // Characters 9 to the end of the line.
 QStringView recordMessage(QStringView line);

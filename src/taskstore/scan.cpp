@@ -51,31 +51,30 @@ ScanResult scanTaskFile(platform::FileNumbers &numbers, qint16 filenum, const QS
     if (!file.isOpen())
         return finish(QStringLiteral("opened for reading"), file.errorString());
 
-    tasklines.resize(TaskLineSlots);
+    tasklines.beginScan();
     quint16 lineno = 0; // slot of the line being examined; lines past the last slot aren't kept
     quint32 untilClock = 0;
-    QDate today;
+    std::optional<Day> today;
     while (!file.atEnd()) {
         const auto raw = file.readLine();
         if (!raw)
             break;
         if (untilClock-- == 0) {
-            today = clock();
+            today.emplace(clock());
             untilClock = LinesPerClockRead - 1;
         }
-        if (lineno < TaskLineSlots) {
-            const QString &line = tasklines[lineno++] = platform::decodeLine(*raw);
-            if (!recordFallsOn(line, today))
-                continue;
-            result.listText += recordMessage(line);
-        } else {
-            if (!lineFallsOn(*raw, today))
-                continue;
-            result.listText += recordMessage(platform::decodeLine(*raw));
-        }
+        // Most lines are decided by their first eight bytes; only a line that is kept in the
+        // table or that matches is decoded whole.
+        const QString *kept =
+            lineno < TaskLines::Slots ? &tasklines.store(lineno++, *raw) : nullptr;
+        const auto quick = digitsFallOn(*raw, *today);
+        if (!(quick ? *quick : lineFallsOn(*raw, *today)))
+            continue;
+        result.listText += recordMessage(kept ? *kept : platform::decodeLine(*raw));
         result.listText += QLatin1StringView("\r\n");
         result.matched = true;
     }
+    tasklines.endScan(lineno);
     return finish(QStringLiteral("read"), file.errorString());
 }
 

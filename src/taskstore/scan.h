@@ -2,16 +2,11 @@
 
 #include "platform/program.h"
 #include "platform/seqfile.h"
+#include "tasklines.h"
 
 #include <QString>
 
-#include <vector>
-
 namespace taskstore {
-
-// The lines of the last scan, one to a slot; the first 64,001 lines of the file are kept.
-inline constexpr qsizetype TaskLineSlots = 64001;
-using TaskLines = std::vector<QString>;
 
 // Closes every list of today's tasks.
 QString creditsBlock();

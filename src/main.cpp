@@ -7,6 +7,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("DAYVANE"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    // Ties the window to its launcher and icon on desktops that go by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Dayvane"));
 
     Form1 form;
     form.show();

@@ -146,6 +146,36 @@ private slots:
         }
     }
 
+    void accessibleNames_data()
+    {
+        QTest::addColumn<QString>("element");
+        QTest::addColumn<QString>("name");
+        for (const auto &[element, name] : {std::pair{"Text1", "Day"},
+                                            {"Text2", "Month"},
+                                            {"Text3", "Year"},
+                                            {"Text4", "Message"},
+                                            {"Text5", "Today's tasks"},
+                                            {"Command1", "Save"},
+                                            {"Command2", "Close"},
+                                            {"Command3", "Do not forget"},
+                                            {"Command4", "Today's Work"}})
+            QTest::newRow(element) << element << name;
+    }
+    void accessibleNames()
+    {
+        QFETCH(QString, element);
+        QFETCH(QString, name);
+        TestWindow w(QByteArray(), false);
+        const QHash<QString, QWidget *> elements = {
+            {"Text1", w.form->Text1},       {"Text2", w.form->Text2},
+            {"Text3", w.form->Text3},       {"Text4", w.form->Text4},
+            {"Text5", w.form->Text5},       {"Command1", w.form->Command1},
+            {"Command2", w.form->Command2}, {"Command3", w.form->Command3},
+            {"Command4", w.form->Command4}};
+        QCOMPARE(elements[element]->accessibleName(), name);
+        QVERIFY(elements[element]->accessibleDescription().size() > 10);
+    }
+
     void buttonFacesHaveTheirColours()
     {
         TestWindow w(QByteArray(), false);

@@ -109,6 +109,29 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), w.form->Text3);
     }
 
+    // The whole entry from the keyboard: type, Tab to Save, press it.
+    void keyboardOnlySave_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Enter") << int(Qt::Key_Return);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
+        QTest::newRow("Space") << int(Qt::Key_Space);
+    }
+    void keyboardOnlySave()
+    {
+        QFETCH(int, key);
+        TestWindow w;
+        for (const QChar c : QStringLiteral("05032026Pay rent"))
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // Enter in a field: nothing
+        QCOMPARE(w.dir.read(), QByteArray());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), w.form->Command1);
+        QTest::keyClick(w.form->Command1, Qt::Key(key));
+        QCOMPARE(w.dir.read(), QByteArray("05032026Pay rent\r\n"));
+        QCOMPARE(w.fields(), Empty);
+    }
+
     void saveIsListedAtTheNextScan()
     {
         TestWindow w;

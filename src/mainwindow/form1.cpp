@@ -152,6 +152,29 @@ void Form1::layOutElements()
     Command4->setStyleSheet(buttonStyle(QColor(255, 255, 0)));
     place(Command4, twipsRect(1920, 1440, 1695, 375));
 
+    // Names and purposes for screen readers; the labels name the fields they stand over.
+    const struct {
+        QWidget *element;
+        const char *name;
+        const char *description;
+    } spoken[] = {
+        {Text1, "Day", "Day of the month the task falls due, in two digits"},
+        {Text2, "Month", "Month the task falls due, in two digits"},
+        {Text3, "Year", "Year the task falls due, in four digits"},
+        {Text4, "Message", "What to be reminded of"},
+        {Command1, "Save", "Saves the task for the date entered"},
+        {Command2, "Close", "Closes DAYVANE"},
+        {Text5, "Today's tasks", "The tasks that fall due today"},
+        {Command3, "Do not forget", "Puts the list of today's tasks away"},
+        {Command4, "Today's Work", "Shows the tasks that fall due today"},
+    };
+    for (const auto &[element, name, description] : spoken) {
+        element->setAccessibleName(QString::fromUtf8(name));
+        element->setAccessibleDescription(QString::fromUtf8(description));
+    }
+    Label1->setBuddy(Text1);
+    Label2->setBuddy(Text4);
+
     for (QLabel *label : {Label1, Label2}) {
         label->setFocusPolicy(Qt::NoFocus);
         label->lower();
@@ -160,8 +183,12 @@ void Form1::layOutElements()
                                  Command2, Text5, Command3, Command4};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
-    for (QPushButton *button : {Command1, Command2, Command3, Command4})
+    for (QPushButton *button : {Command1, Command2, Command3, Command4}) {
         button->setFocusPolicy(Qt::StrongFocus);
+        // Enter presses the button that has the focus (Space always does); no button
+        // answers Enter while the focus is elsewhere.
+        button->setAutoDefault(true);
+    }
     Text1->setFocus();
 }
 

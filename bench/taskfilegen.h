@@ -8,7 +8,7 @@
 
 // A task file as years of use leave it: records of many dates, about 1% of them due on
 // `today`, with messages of everyday length.
-inline QByteArray generateTaskFile(int records, QDate today, quint32 seed = 1)
+inline QByteArray generateTaskFile(int records, QDate today, quint32 variant = 1)
 {
     static const char *const verbs[] = {"Pay",   "Call",  "Email", "Book",    "Buy",   "Return",
                                         "Renew", "Check", "Send",  "Collect", "Cancel"};
@@ -23,7 +23,7 @@ inline QByteArray generateTaskFile(int records, QDate today, quint32 seed = 1)
                                          "passport photos",
                                          "the parcel at the post office",
                                          "the gym membership"};
-    QRandomGenerator rng(seed);
+    QRandomGenerator rng(variant);
     QByteArray out;
     out.reserve(qsizetype(records) * 36);
     for (int i = 0; i < records; ++i) {

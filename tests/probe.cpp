@@ -28,10 +28,7 @@ int main(int argc, char *argv[])
         QTest::qWait(20); // a problem met at start-up is shown once the window is up
     }));
     for (int i = 1; i <= count; ++i) {
-        form.Text1->setText(QStringLiteral("5"));
-        form.Text2->setText(QStringLiteral("3"));
-        form.Text3->setText(QStringLiteral("2026"));
-        form.Text4->setText(tag + u'-' + QString::number(i));
+        enterTask(form, {"5", "3", "2026", tag + u'-' + QString::number(i)});
         print(catchMessageBox([&] { form.Command1->click(); }));
     }
     std::fflush(stdout);

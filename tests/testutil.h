@@ -75,6 +75,20 @@ inline MessageSeen catchMessageBox(const std::function<void()> &action)
 
 #include <memory>
 
+// Types a task into the entry fields (day, month, year, message) as the program would see it.
+inline void enterTask(const Form1 &form, const QStringList &typed)
+{
+    form.Text1->setText(typed.value(0));
+    form.Text2->setText(typed.value(1));
+    form.Text3->setText(typed.value(2));
+    form.Text4->setText(typed.value(3));
+}
+
+inline QStringList fieldsOf(const Form1 &form)
+{
+    return {form.Text1->text(), form.Text2->text(), form.Text3->text(), form.Text4->text()};
+}
+
 // The real window on its own task file, on 5 March 2026.
 struct TestWindow {
     static inline const QDate Today{2026, 3, 5};
@@ -93,20 +107,11 @@ struct TestWindow {
         }
     }
 
-    void enter(const QStringList &typed) const
-    {
-        form->Text1->setText(typed.value(0));
-        form->Text2->setText(typed.value(1));
-        form->Text3->setText(typed.value(2));
-        form->Text4->setText(typed.value(3));
-    }
+    void enter(const QStringList &typed) const { enterTask(*form, typed); }
     MessageSeen click(QPushButton *button) const
     {
         return catchMessageBox([button] { QTest::mouseClick(button, Qt::LeftButton); });
     }
     MessageSeen save() const { return click(form->Command1); }
-    QStringList fields() const
-    {
-        return {form->Text1->text(), form->Text2->text(), form->Text3->text(), form->Text4->text()};
-    }
+    QStringList fields() const { return fieldsOf(*form); }
 };

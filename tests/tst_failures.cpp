@@ -85,16 +85,8 @@ MessageSeen startWindow(std::unique_ptr<Form1> &form, const QString &dir)
 
 MessageSeen save(Form1 &form, const QStringList &typed)
 {
-    form.Text1->setText(typed.value(0));
-    form.Text2->setText(typed.value(1));
-    form.Text3->setText(typed.value(2));
-    form.Text4->setText(typed.value(3));
+    enterTask(form, typed);
     return catchMessageBox([&] { form.Command1->click(); });
-}
-
-QStringList fields(const Form1 &form)
-{
-    return {form.Text1->text(), form.Text2->text(), form.Text3->text(), form.Text4->text()};
 }
 
 const QStringList Task = {"05", "03", "2026", "Pay rent"};
@@ -140,7 +132,7 @@ private slots:
 
         const MessageSeen atSave = save(*form, Task);
         QVERIFY2(atSave.text.contains("not a regular file"), qPrintable(atSave.text));
-        QCOMPARE(fields(*form), Task);
+        QCOMPARE(fieldsOf(*form), Task);
     }
 
     void linkToARegularFileIsFollowed()
@@ -183,7 +175,7 @@ private slots:
 
         const MessageSeen atSave = save(*form, Task);
         QVERIFY2(atSave.text.contains("could not be opened"), qPrintable(atSave.text));
-        QCOMPARE(fields(*form), Task);
+        QCOMPARE(fieldsOf(*form), Task);
         QVERIFY(!QFileInfo::exists(folder.taskFile));
         if (!isRoot())
             QFile::setPermissions(folder.path,
@@ -249,14 +241,14 @@ private slots:
         QVERIFY(box.text.contains(folder.taskFile));
         QCOMPARE(box.title, "DAYVANE");
         QCOMPARE(box.icon, QMessageBox::Warning);
-        QCOMPARE(fields(*form), typed);
+        QCOMPARE(fieldsOf(*form), typed);
         QCOMPARE(folder.read(), content);
 
         // Once there is room again, the same press of Save writes the task once.
         QVERIFY(QFile::remove(folder.path + "/filler"));
         QVERIFY(!catchMessageBox([&] { form->Command1->click(); }).shown);
         QCOMPARE(folder.read(), content + "05032026A message longer than the room left\r\n");
-        QCOMPARE(fields(*form), QStringList({"", "", "", ""}));
+        QCOMPARE(fieldsOf(*form), QStringList({"", "", "", ""}));
     }
 
     // Root ignores permission bits, so another user is asked to save into root's folder.

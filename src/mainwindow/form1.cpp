@@ -97,15 +97,20 @@ void Form1::layOutElements()
     QFont bold = font();
     bold.setBold(true);
 
-    Label1->setText(QStringLiteral("Date dd/mm/yyyy"));
-    Label1->setFont(bold);
-    Label1->setStyleSheet(QStringLiteral("color: %1;").arg(rgb(Magenta)));
-    place(Label1, twipsRect(0, 0, 2025, 300));
+    const auto label = [&](QLabel *l, const char *text, QColor colour, QRect rect) {
+        l->setText(QString::fromUtf8(text));
+        l->setFont(bold);
+        l->setStyleSheet(QStringLiteral("color: %1;").arg(rgb(colour)));
+        place(l, rect);
+    };
+    const auto button = [](QPushButton *b, const char *text, QColor face, QRect rect) {
+        b->setText(QString::fromUtf8(text));
+        b->setStyleSheet(buttonStyle(face));
+        place(b, rect);
+    };
 
-    Label2->setText(QStringLiteral("Message to Dayvane"));
-    Label2->setFont(bold);
-    Label2->setStyleSheet(QStringLiteral("color: %1;").arg(rgb(Red)));
-    place(Label2, twipsRect(0, 600, 5415, 255));
+    label(Label1, "Date dd/mm/yyyy", Magenta, twipsRect(0, 0, 2025, 300));
+    label(Label2, "Message to Dayvane", Red, twipsRect(0, 600, 5415, 255));
 
     for (QLineEdit *date : {Text1, Text2, Text3}) {
         date->setStyleSheet(fieldStyle("QLineEdit", Magenta));
@@ -119,13 +124,8 @@ void Form1::layOutElements()
     Text4->setStyleSheet(fieldStyle("QLineEdit", Red));
     place(Text4, twipsRect(0, 840, 5415, 615));
 
-    Command1->setText(QStringLiteral("Save"));
-    Command1->setStyleSheet(buttonStyle(QColor(128, 255, 128)));
-    place(Command1, twipsRect(240, 1440, 1095, 375));
-
-    Command2->setText(QStringLiteral("Close"));
-    Command2->setStyleSheet(buttonStyle(QColor(255, 192, 128)));
-    place(Command2, twipsRect(4080, 1440, 1215, 375));
+    button(Command1, "Save", QColor(128, 255, 128), twipsRect(240, 1440, 1095, 375));
+    button(Command2, "Close", QColor(255, 192, 128), twipsRect(4080, 1440, 1215, 375));
 
     Text5->setFont(bold);
     Text5->setStyleSheet(fieldStyle("QPlainTextEdit", Red));
@@ -144,13 +144,8 @@ void Form1::layOutElements()
         w->setAttribute(Qt::WA_PendingResizeEvent, false);
     }
 
-    Command3->setText(QStringLiteral("Do not forget"));
-    Command3->setStyleSheet(buttonStyle(QColor(255, 255, 0)));
-    place(Command3, twipsRect(1920, 5040, 2055, 375));
-
-    Command4->setText(QStringLiteral("Today's Work"));
-    Command4->setStyleSheet(buttonStyle(QColor(255, 255, 0)));
-    place(Command4, twipsRect(1920, 1440, 1695, 375));
+    button(Command3, "Do not forget", QColor(255, 255, 0), twipsRect(1920, 5040, 2055, 375));
+    button(Command4, "Today's Work", QColor(255, 255, 0), twipsRect(1920, 1440, 1695, 375));
 
     // Names and purposes for screen readers; the labels name the fields they stand over.
     const struct {

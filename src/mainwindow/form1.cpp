@@ -203,13 +203,6 @@ QString Form1::text5Text() const
     return Text5->toPlainText().replace(u'\n', QLatin1StringView("\r\n"));
 }
 
-void Form1::setText5Text(const QString &text)
-{
-    // The editor keeps its own line breaks; ours are CR LF.
-    QString plain = text;
-    Text5->setPlainText(plain.replace(QLatin1StringView("\r\n"), QLatin1StringView("\n")));
-}
-
 void Form1::reportFileProblem(const QString &message)
 {
     if (!isVisible()) {

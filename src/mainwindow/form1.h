@@ -48,7 +48,6 @@ protected:
 private:
     void layOutElements();
     void connectEvents();
-    void setText5Text(const QString &text);
     // Tells the user that the task file failed us; held back until the window is up.
     void reportFileProblem(const QString &message);
 

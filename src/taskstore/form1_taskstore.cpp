@@ -35,7 +35,7 @@ void Form1::todaystask()
         Text5->show();
         Text5->raise();
     }
-    setText5Text(scan.listText);
+    Text5->setPlainText(scan.listText); // CR LF is one line break to the editor
     if (!scan.error.isEmpty())
         reportFileProblem(scan.error);
 }

@@ -54,11 +54,6 @@ QString fieldStyle(const char *kind, QColor background)
         .arg(QLatin1StringView(kind), rgb(background), rgb(Blue));
 }
 
-void place(QWidget *element, QRect twips)
-{
-    element->setGeometry(twips);
-}
-
 } // namespace
 
 Form1::Form1(QString programDir, platform::Clock clock, QWidget *parent)
@@ -101,12 +96,12 @@ void Form1::layOutElements()
         l->setText(QString::fromUtf8(text));
         l->setFont(bold);
         l->setStyleSheet(QStringLiteral("color: %1;").arg(rgb(colour)));
-        place(l, rect);
+        l->setGeometry(rect);
     };
     const auto button = [](QPushButton *b, const char *text, QColor face, QRect rect) {
         b->setText(QString::fromUtf8(text));
         b->setStyleSheet(buttonStyle(face));
-        place(b, rect);
+        b->setGeometry(rect);
     };
 
     label(Label1, "Date dd/mm/yyyy", Magenta, twipsRect(0, 0, 2025, 300));
@@ -117,12 +112,12 @@ void Form1::layOutElements()
         date->setMaxLength(2);
     }
     Text3->setMaxLength(4);
-    place(Text1, twipsRect(600, 240, 375, 285));
-    place(Text2, twipsRect(960, 240, 375, 285));
-    place(Text3, twipsRect(1320, 240, 735, 285));
+    Text1->setGeometry(twipsRect(600, 240, 375, 285));
+    Text2->setGeometry(twipsRect(960, 240, 375, 285));
+    Text3->setGeometry(twipsRect(1320, 240, 735, 285));
 
     Text4->setStyleSheet(fieldStyle("QLineEdit", Red));
-    place(Text4, twipsRect(0, 840, 5415, 615));
+    Text4->setGeometry(twipsRect(0, 840, 5415, 615));
 
     button(Command1, "Save", QColor(128, 255, 128), twipsRect(240, 1440, 1095, 375));
     button(Command2, "Close", QColor(255, 192, 128), twipsRect(4080, 1440, 1215, 375));
@@ -134,7 +129,7 @@ void Form1::layOutElements()
     Text5->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text5->setTabChangesFocus(true);
     Text5->hide();
-    place(Text5, twipsRect(0, 1920, 5535, 3060));
+    Text5->setGeometry(twipsRect(0, 1920, 5535, 3060));
     // A hidden field gets its resize events only when first shown, and each one lays out
     // every line it holds again. Deliver them now, while the field is still empty.
     Text5->ensurePolished();

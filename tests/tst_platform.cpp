@@ -3,6 +3,7 @@
 #include "platform/textcodec.h"
 #include "testutil.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <cmath>
@@ -19,6 +20,17 @@ QList<QByteArray> readAllLines(const QString &path)
     QList<QByteArray> lines;
     while (file.isOpen() && !file.atEnd())
         lines.append(file.readLine().value_or("<no line>").toByteArray());
+    return lines;
+}
+
+// What the reader must give: the lines as findLineEnd() splits the whole file at once.
+QList<QByteArray> splitWhole(QByteArrayView bytes)
+{
+    QList<QByteArray> lines;
+    while (const auto end = platform::findLineEnd(bytes, true)) {
+        lines.append(bytes.first(end->length).toByteArray());
+        bytes = bytes.sliced(end->next);
+    }
     return lines;
 }
 
@@ -106,6 +118,39 @@ private slots:
         QTest::newRow("CR at block end") << first + "\r\nb" << L{first, "b"};
         const QByteArray longLine(600 * 1024, 'y');
         QTest::newRow("line longer than a block") << longLine + "\rz" << L{longLine, "z"};
+    }
+
+    // The reader looks ahead in windows and reads in blocks; wherever the line ends fall
+    // against those, it must split exactly as one pass over the whole file does.
+    void readLineMatchesWholeSplit_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        for (const int first :
+             {62, 63, 64, 65, 127, 128, 64 * 1024 - 1, 64 * 1024, 128 * 1024 - 1, 256 * 1024 - 1}) {
+            for (const auto &[name, end] : {std::pair{"CR LF", "\r\n"}, std::pair{"CR", "\r"},
+                                            std::pair{"CR CR LF", "\r\r\n"}}) {
+                QTest::addRow("%s after %d bytes", name, first)
+                    << QByteArray(first, 'x') + end + "next\r\nlast";
+            }
+        }
+        // Short lines of random length and ending, as in a real file but in every mix.
+        QRandomGenerator rng(11);
+        for (const int size : {100, 5000, 300000}) {
+            QByteArray bytes;
+            while (bytes.size() < size) {
+                bytes += QByteArray(rng.bounded(80), 'a');
+                static const char *const ends[] = {"\r\n", "\r", "\n", "\r\r", "\n\r"};
+                bytes += ends[rng.bounded(5)];
+            }
+            QTest::addRow("random lines, %d bytes", size) << bytes;
+        }
+    }
+    void readLineMatchesWholeSplit()
+    {
+        QFETCH(QByteArray, bytes);
+        ProgramDir dir;
+        dir.write(bytes);
+        QCOMPARE(readAllLines(dir.taskFile()), splitWhole(bytes));
     }
     void readLine()
     {

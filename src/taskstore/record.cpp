@@ -5,6 +5,8 @@
 
 #include <QDir>
 
+#include <cstring>
+
 namespace taskstore {
 namespace {
 
@@ -14,6 +16,16 @@ bool sliceIs(QStringView line, qsizetype from, qsizetype length, int value)
 }
 
 } // namespace
+
+Day::Day(QDate date) : day(date.day()), month(date.month()), year(date.year())
+{
+    if (year >= 1 && year <= 9999) {
+        const QByteArray text = QByteArray::number(day).rightJustified(2, '0') +
+                                QByteArray::number(month).rightJustified(2, '0') +
+                                QByteArray::number(year).rightJustified(4, '0');
+        std::memcpy(&digits, text.constData(), sizeof digits);
+    }
+}
 
 QString taskFilePath(const QString &programDir)
 {

@@ -21,7 +21,10 @@ struct Day {
     int day;
     int month;
     int year;
-    Day(QDate date) : day(date.day()), month(date.month()), year(date.year()) {}
+    // The eight bytes "ddmmyyyy" that a record of this day typed in full starts with, as
+    // digitsFallOn() loads them; 0 for a year with no four-digit form.
+    quint64 digits = 0;
+    Day(QDate date);
 };
 
 // A record is one line: day (characters 1-2), month (3-4), year (5-8 when typed in full) and
@@ -43,12 +46,11 @@ inline std::optional<bool> digitsFallOn(QByteArrayView line, Day date)
     std::memcpy(&bytes, line.data(), 8);
     constexpr quint64 High = 0xF0F0F0F0F0F0F0F0ull;
     constexpr quint64 Zeros = 0x3030303030303030ull;
+    if (bytes == date.digits)
+        return true;
     if ((bytes & High) != Zeros || ((bytes + 0x0606060606060606ull) & High) != Zeros)
         return std::nullopt;
-    const char *c = line.data();
-    const auto digit = [c](int i) { return c[i] - '0'; };
-    return digit(0) * 10 + digit(1) == date.day && digit(2) * 10 + digit(3) == date.month &&
-           ((digit(4) * 10 + digit(5)) * 10 + digit(6)) * 10 + digit(7) == date.year;
+    return false; // eight digits spell one date only
 }
 
 // Characters 9 to the end of the line.

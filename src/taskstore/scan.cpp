@@ -51,7 +51,7 @@ ScanResult scanTaskFile(platform::FileNumbers &numbers, qint16 filenum, const QS
     if (!file.isOpen())
         return finish(QStringLiteral("opened for reading"), file.errorString());
 
-    tasklines.beginScan();
+    tasklines.beginScan(file.length());
     quint16 lineno = 0; // slot of the line being examined; lines past the last slot aren't kept
     quint32 untilClock = 0;
     std::optional<Day> today;
@@ -63,18 +63,20 @@ ScanResult scanTaskFile(platform::FileNumbers &numbers, qint16 filenum, const QS
             today.emplace(clock());
             untilClock = LinesPerClockRead - 1;
         }
-        // Most lines are decided by their first eight bytes; only a line that is kept in the
-        // table or that matches is decoded whole.
-        const QString *kept =
-            lineno < TaskLines::Slots ? &tasklines.store(lineno++, *raw) : nullptr;
+        if (lineno < TaskLines::Slots) {
+            tasklines.store(*raw); // into slot `lineno`
+            ++lineno;
+        }
+        // Most lines are decided by their first eight bytes; only a matching line is
+        // decoded whole.
         const auto quick = digitsFallOn(*raw, *today);
         if (!(quick ? *quick : lineFallsOn(*raw, *today)))
             continue;
-        result.listText += recordMessage(kept ? *kept : platform::decodeLine(*raw));
+        result.listText += recordMessage(platform::decodeLine(*raw));
         result.listText += QLatin1StringView("\r\n");
         result.matched = true;
     }
-    tasklines.endScan(lineno);
+    tasklines.endScan();
     return finish(QStringLiteral("read"), file.errorString());
 }
 

@@ -2,73 +2,103 @@
 
 #include "platform/textcodec.h"
 
+#include <QtGlobal>
+
+#include <algorithm>
+#include <sys/mman.h>
+#include <utility>
+
 namespace taskstore {
 namespace {
 
-constexpr qsizetype BlockChars = 128 * 1024;
+constexpr qsizetype HugePage = 2 << 20;
+
+// Where the line of `slot` lies in `bytes`, or nullopt when fewer lines are kept.
+std::optional<QByteArrayView> lineAt(QByteArrayView bytes, qsizetype slot)
+{
+    for (; !bytes.isEmpty(); --slot) {
+        const qsizetype end = bytes.indexOf('\r');
+        if (slot == 0)
+            return bytes.first(end);
+        bytes = bytes.sliced(end + 1);
+    }
+    return std::nullopt;
+}
 
 } // namespace
 
-void TaskLines::beginScan()
+TaskLines::~TaskLines()
 {
-    m_previous = std::move(m_blocks);
-    m_blocks.clear();
-    m_blockUsed = 0;
+    release(m_kept);
+    release(m_scan);
 }
 
-QChar *TaskLines::reserve(qsizetype length)
+QString TaskLines::operator[](qsizetype slot) const
 {
-    if (m_blocks.empty() || m_blockUsed + length > BlockChars) {
-        m_blocks.emplace_back(BlockChars, Qt::Uninitialized);
-        m_blockUsed = 0;
-    }
-    QChar *const at = m_blocks.back().data() + m_blockUsed;
-    m_blockUsed += length;
-    return at;
+    const auto line = lineAt(QByteArrayView(m_kept.data, m_kept.size), slot);
+    return line ? platform::decodeLine(*line) : QString();
 }
 
-void TaskLines::keep(qsizetype slot, QStringView text)
+void TaskLines::beginScan(qint64 fileLength)
 {
-    if (text.size() > BlockChars / 16) {
-        m_slots[slot] = text.toString(); // a long line gets storage of its own
-        return;
-    }
-    QChar *const at = reserve(text.size());
-    std::copy(text.begin(), text.end(), at);
-    m_slots[slot] = QString::fromRawData(at, text.size());
+    // Room for the lines from the start, so that they are never copied to grow. The storage
+    // of the scan before last is used again.
+    constexpr qint64 MostReserved = 64 << 20;
+    m_scan.size = 0;
+    if (m_scan.capacity < std::min(fileLength + 1, MostReserved))
+        reserve(m_scan, qsizetype(std::min(fileLength + 1, MostReserved)));
 }
 
-const QString &TaskLines::store(qsizetype slot, QByteArrayView line)
+void TaskLines::endScan()
 {
-    QString &target = m_slots[slot];
-    if (line.size() <= BlockChars / 16) {
-        // Widen ASCII straight into the shared block; anything else goes through the decoder.
-        QChar *const at = reserve(line.size());
-        unsigned char seen = 0;
-        for (qsizetype i = 0; i < line.size(); ++i) {
-            const auto b = static_cast<unsigned char>(line[i]);
-            seen |= b;
-            at[i] = QChar(b);
-        }
-        if ((seen & 0x80) == 0) {
-            target = QString::fromRawData(at, line.size());
-            return target;
-        }
-        m_blockUsed -= line.size();
+    // Slots this scan did not reach keep their text from before.
+    const QByteArrayView before(m_kept.data, m_kept.size);
+    const auto used = std::count(m_scan.data, m_scan.data + m_scan.size, '\r');
+    qsizetype from = 0;
+    for (qsizetype slot = 0; slot < used && from < before.size(); ++slot)
+        from = before.indexOf('\r', from) + 1;
+    const QByteArrayView rest = before.sliced(from);
+    if (!rest.isEmpty()) {
+        grow(m_scan, rest.size());
+        std::memcpy(m_scan.data + m_scan.size, rest.data(), std::size_t(rest.size()));
+        m_scan.size += rest.size();
     }
-    target = platform::decodeLine(line);
-    return target;
+    std::swap(m_kept, m_scan);
 }
 
-void TaskLines::endScan(qsizetype used)
+void TaskLines::reserve(Storage &storage, qsizetype capacity)
 {
-    // Slots this scan did not reach keep their text, even where it lay in the last scan's
-    // storage, which goes now.
-    for (qsizetype slot = used; slot < Slots && !m_previous.empty(); ++slot) {
-        if (!m_slots[slot].isEmpty())
-            keep(slot, QString(m_slots[slot]));
-    }
-    m_previous.clear();
+    // Mapped on a huge-page boundary and offered huge pages: a long file's table is
+    // megabytes of fresh memory on every start, and a 2 MB page costs the kernel far less
+    // to hand out than 512 small ones. Untouched pages cost nothing.
+    const qsizetype length = (capacity + HugePage - 1) / HugePage * HugePage + HugePage;
+    void *const mapping = ::mmap(nullptr, std::size_t(length), PROT_READ | PROT_WRITE,
+                                 MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (mapping == MAP_FAILED)
+        qBadAlloc();
+    auto *const aligned = reinterpret_cast<char *>(
+        (reinterpret_cast<quintptr>(mapping) + HugePage - 1) & ~quintptr(HugePage - 1));
+#ifdef MADV_HUGEPAGE
+    ::madvise(aligned, std::size_t(length - HugePage), MADV_HUGEPAGE);
+#endif
+    if (storage.size > 0)
+        std::memcpy(aligned, storage.data, std::size_t(storage.size));
+    const qsizetype size = storage.size;
+    release(storage);
+    storage = {aligned, size, length - HugePage, length, static_cast<char *>(mapping)};
+}
+
+void TaskLines::grow(Storage &storage, qsizetype more)
+{
+    if (storage.size + more > storage.capacity)
+        reserve(storage, std::max(storage.capacity * 2, storage.size + more));
+}
+
+void TaskLines::release(Storage &storage)
+{
+    if (storage.mapping)
+        ::munmap(storage.mapping, std::size_t(storage.mapped));
+    storage = {};
 }
 
 } // namespace taskstore

@@ -3,36 +3,54 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include <vector>
+#include <cstring>
 
 namespace taskstore {
 
 // The lines read by the last scan, one to a slot: the first 64,001 lines of the task file.
-// A slot keeps its text until a later scan overwrites it. Plain ASCII lines, nearly all of
-// them, share large blocks of storage rather than one allocation each, which keeps a scan
-// of a long file quick and small.
+// A slot keeps its text until a later scan overwrites it. The lines are kept as the file
+// has them, each followed by a CR (which no line can contain), and decoded when a slot is
+// read: nothing but the tests reads them, while every start fills them.
 class TaskLines {
 public:
     static constexpr qsizetype Slots = 64001;
 
-    TaskLines() : m_slots(Slots) {}
+    TaskLines() = default;
+    ~TaskLines();
+    TaskLines(const TaskLines &) = delete;
+    TaskLines &operator=(const TaskLines &) = delete;
 
-    qsizetype size() const { return qsizetype(m_slots.size()); }
-    const QString &operator[](qsizetype slot) const { return m_slots[slot]; }
+    qsizetype size() const { return Slots; }
+    QString operator[](qsizetype slot) const;
 
-    // Call around each scan: a scan stores lines from slot 0 upward into `used` slots.
-    void beginScan();
-    const QString &store(qsizetype slot, QByteArrayView line);
-    void endScan(qsizetype used);
+    // A scan stores its lines from slot 0 upward, each into the next slot, between these
+    // two calls. `fileLength` bounds what the lines can take.
+    void beginScan(qint64 fileLength);
+    void store(QByteArrayView line)
+    {
+        if (m_scan.size + line.size() + 1 > m_scan.capacity)
+            grow(m_scan, line.size() + 1);
+        std::memcpy(m_scan.data + m_scan.size, line.data(), std::size_t(line.size()));
+        m_scan.size += line.size();
+        m_scan.data[m_scan.size++] = '\r';
+    }
+    void endScan();
 
 private:
-    QChar *reserve(qsizetype length);
-    void keep(qsizetype slot, QStringView text);
+    // Bytes in memory of their own, reserved ahead and only touched as they fill.
+    struct Storage {
+        char *data = nullptr;
+        qsizetype size = 0;
+        qsizetype capacity = 0;
+        qsizetype mapped = 0;
+        char *mapping = nullptr;
+    };
+    static void reserve(Storage &storage, qsizetype capacity);
+    static void grow(Storage &storage, qsizetype more);
+    static void release(Storage &storage);
 
-    std::vector<QString> m_slots;
-    std::vector<QString> m_blocks;   // the storage shared by this scan's slots
-    std::vector<QString> m_previous; // the last scan's, until slots it still backs are kept
-    qsizetype m_blockUsed = 0;
+    Storage m_kept; // the slots' lines, in slot order
+    Storage m_scan; // the lines of the scan under way
 };
 
 } // namespace taskstore

@@ -33,6 +33,15 @@ private slots:
             << QByteArray("04032026old\r\n") << "Task Dayvane" << false << credits();
         QTest::newRow("a task today") << QByteArray("05032026Pay rent\r\n05032027Pay rent\r\n")
                                       << "Today's Task(s)" << true << "Pay rent\r\n" + credits();
+        // A list this long goes to the editor in a different form; it must read back the same.
+        QByteArray many;
+        QString listed;
+        for (int i = 0; i < 3000; ++i) {
+            many += "05032026Task " + QByteArray::number(i) + "\r\n";
+            listed += "Task " + QString::number(i) + "\r\n";
+        }
+        QTest::newRow("thousands of tasks today")
+            << many << "Today's Task(s)" << true << listed + credits();
     }
     void startUpView()
     {

@@ -47,6 +47,38 @@ QString buttonStyle(QColor face)
         .arg(rgb(face));
 }
 
+// The editor pays for every paragraph it holds: ten thousand one-line paragraphs take it
+// about 20 ms to build and lay out, the same lines in paragraphs of 16 about 1.5 ms. So a
+// long list goes in with line separators inside paragraphs of 16 lines: it looks, wraps
+// and copies the same, and toPlainText() turns the separators back into LF. A list of
+// everyday length keeps a paragraph to each line.
+constexpr qsizetype ParagraphPerLineUpTo = 1000;
+constexpr qsizetype LinesPerParagraph = 16;
+
+QString inParagraphs(QString list)
+{
+    qsizetype breaks = 0;
+    const auto longList = std::find_if(list.cbegin(), list.cend(), [&](QChar c) {
+        return c == u'\n' && ++breaks > ParagraphPerLineUpTo;
+    });
+    if (longList == list.cend())
+        return list;
+    QChar *const begin = list.data();
+    const QChar *const end = begin + list.size();
+    QChar *out = begin;
+    qsizetype lines = 0;
+    for (const QChar *in = begin; in != end;) {
+        if (in[0] == u'\r' && in + 1 != end && in[1] == u'\n' && ++lines % LinesPerParagraph != 0) {
+            *out++ = QChar::LineSeparator;
+            in += 2;
+        } else {
+            *out++ = *in++;
+        }
+    }
+    list.truncate(out - begin);
+    return list;
+}
+
 QString fieldStyle(const char *kind, QColor background)
 {
     return QStringLiteral("%1 { background-color: %2; color: %3; border: 1px solid rgb(64, 64, 64);"
@@ -196,6 +228,11 @@ void Form1::connectEvents()
 QString Form1::text5Text() const
 {
     return Text5->toPlainText().replace(u'\n', QLatin1StringView("\r\n"));
+}
+
+void Form1::setText5Text(QString text)
+{
+    Text5->setPlainText(inParagraphs(std::move(text))); // CR LF is one line break to it
 }
 
 void Form1::reportFileProblem(const QString &message)

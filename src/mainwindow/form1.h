@@ -23,6 +23,7 @@ public:
 
     // The list field's text with CR LF between lines, as the scan builds it.
     QString text5Text() const;
+    void setText5Text(QString text);
 
     // Elements, in tab order. Labels are created first so that they lie beneath the rest.
     QLabel *const Label1;

@@ -28,14 +28,14 @@ void Form1::todaystask()
     Command3->show();
     setWindowTitle(QStringLiteral("Task Dayvane"));
 
-    const taskstore::ScanResult scan =
+    taskstore::ScanResult scan =
         taskstore::scanTaskFile(m_fileNumbers, filenum, taskfile, m_clock, tasklines);
     if (scan.matched) {
         setWindowTitle(QStringLiteral("Today's Task(s)"));
         Text5->show();
         Text5->raise();
     }
-    Text5->setPlainText(scan.listText); // CR LF is one line break to the editor
+    setText5Text(std::move(scan.listText));
     if (!scan.error.isEmpty())
         reportFileProblem(scan.error);
 }

@@ -45,6 +45,7 @@ void TaskLines::beginScan(qint64 fileLength)
     // of the scan before last is used again.
     constexpr qint64 MostReserved = 64 << 20;
     m_scan.size = 0;
+    m_scan.lines = 0;
     if (m_scan.capacity < std::min(fileLength + 1, MostReserved))
         reserve(m_scan, qsizetype(std::min(fileLength + 1, MostReserved)));
 }
@@ -52,25 +53,25 @@ void TaskLines::beginScan(qint64 fileLength)
 void TaskLines::endScan()
 {
     // Slots this scan did not reach keep their text from before.
-    const QByteArrayView before(m_kept.data, m_kept.size);
-    const auto used = std::count(m_scan.data, m_scan.data + m_scan.size, '\r');
-    qsizetype from = 0;
-    for (qsizetype slot = 0; slot < used && from < before.size(); ++slot)
-        from = before.indexOf('\r', from) + 1;
-    const QByteArrayView rest = before.sliced(from);
-    if (!rest.isEmpty()) {
+    if (m_scan.lines < m_kept.lines) {
+        const QByteArrayView before(m_kept.data, m_kept.size);
+        qsizetype from = 0;
+        for (qsizetype slot = 0; slot < m_scan.lines; ++slot)
+            from = before.indexOf('\r', from) + 1;
+        const QByteArrayView rest = before.sliced(from);
         grow(m_scan, rest.size());
         std::memcpy(m_scan.data + m_scan.size, rest.data(), std::size_t(rest.size()));
         m_scan.size += rest.size();
+        m_scan.lines = m_kept.lines;
     }
     std::swap(m_kept, m_scan);
 }
 
 void TaskLines::reserve(Storage &storage, qsizetype capacity)
 {
-    // Mapped on a huge-page boundary and offered huge pages: a long file's table is
-    // megabytes of fresh memory on every start, and a 2 MB page costs the kernel far less
-    // to hand out than 512 small ones. Untouched pages cost nothing.
+    // Mapped on a huge-page boundary: a long file's table is megabytes of fresh memory on
+    // every start, and a 2 MB page costs the kernel far less to hand out than 512 small
+    // ones. A short file's lines keep to small pages. Untouched pages cost nothing.
     const qsizetype length = (capacity + HugePage - 1) / HugePage * HugePage + HugePage;
     void *const mapping = ::mmap(nullptr, std::size_t(length), PROT_READ | PROT_WRITE,
                                  MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
@@ -79,13 +80,19 @@ void TaskLines::reserve(Storage &storage, qsizetype capacity)
     auto *const aligned = reinterpret_cast<char *>(
         (reinterpret_cast<quintptr>(mapping) + HugePage - 1) & ~quintptr(HugePage - 1));
 #ifdef MADV_HUGEPAGE
-    ::madvise(aligned, std::size_t(length - HugePage), MADV_HUGEPAGE);
+    if (capacity >= HugePage)
+        ::madvise(aligned, std::size_t(length - HugePage), MADV_HUGEPAGE);
 #endif
+    const Storage grown{.data = aligned,
+                        .size = storage.size,
+                        .lines = storage.lines,
+                        .capacity = length - HugePage,
+                        .mapped = length,
+                        .mapping = static_cast<char *>(mapping)};
     if (storage.size > 0)
-        std::memcpy(aligned, storage.data, std::size_t(storage.size));
-    const qsizetype size = storage.size;
+        std::memcpy(grown.data, storage.data, std::size_t(storage.size));
     release(storage);
-    storage = {aligned, size, length - HugePage, length, static_cast<char *>(mapping)};
+    storage = grown;
 }
 
 void TaskLines::grow(Storage &storage, qsizetype more)

@@ -33,6 +33,7 @@ public:
         std::memcpy(m_scan.data + m_scan.size, line.data(), std::size_t(line.size()));
         m_scan.size += line.size();
         m_scan.data[m_scan.size++] = '\r';
+        ++m_scan.lines;
     }
     void endScan();
 
@@ -41,6 +42,7 @@ private:
     struct Storage {
         char *data = nullptr;
         qsizetype size = 0;
+        qsizetype lines = 0;
         qsizetype capacity = 0;
         qsizetype mapped = 0;
         char *mapping = nullptr;

@@ -1,10 +1,13 @@
-// Feeds arbitrary bytes to the code that reads task files: the line splitter, the date test
-// on each line (both the quick one on raw bytes and the full one on decoded text, which must
-// agree) and the lenient number conversion.
+// Feeds arbitrary bytes to the code that reads task files: the line splitter, the file reader
+// (which must give the same lines), the date test on each line (both the quick one on raw
+// bytes and the full one on decoded text, which must agree) and the lenient number conversion.
 #include "platform/lenient.h"
 #include "platform/seqfile.h"
 #include "platform/textcodec.h"
 #include "taskstore/record.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <cstdint>
 #include <cstdlib>
@@ -17,11 +20,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QDate date(2026, data[1] % 12 + 1, data[0] % 28 + 1);
     QByteArrayView rest(reinterpret_cast<const char *>(data) + 2, qsizetype(size - 2));
 
+    static const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("dayvane.dat"));
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(rest.data(), rest.size()) != rest.size())
+        std::abort();
+    out.close();
+    platform::FileNumbers numbers;
+    platform::TextFile file(numbers, 1, path, platform::TextFile::Mode::Input);
+
     while (const auto end = platform::findLineEnd(rest, true)) {
         if (end->length < 0 || end->length > rest.size() || end->next < end->length ||
             end->next == 0 || end->next > rest.size())
             std::abort();
         const QByteArrayView line = rest.first(end->length);
+        if (file.atEnd() || file.readLine() != line)
+            std::abort();
         const QString text = platform::decodeLine(line);
         if (taskstore::lineFallsOn(line, date) != taskstore::recordFallsOn(text, date))
             std::abort();
@@ -31,5 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     if (!rest.isEmpty())
         std::abort(); // with nothing more to come, every byte belongs to a line
+    if (!file.atEnd())
+        std::abort();
     return 0;
 }

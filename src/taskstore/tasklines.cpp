@@ -27,10 +27,9 @@ std::optional<QByteArrayView> lineAt(QByteArrayView bytes, qsizetype slot)
 
 } // namespace
 
-TaskLines::~TaskLines()
+void TaskLines::Unmap::operator()(char *mapping) const
 {
-    release(m_kept);
-    release(m_scan);
+    ::munmap(mapping, length);
 }
 
 QString TaskLines::operator[](qsizetype slot) const
@@ -83,29 +82,20 @@ void TaskLines::reserve(Storage &storage, qsizetype capacity)
     if (capacity >= HugePage)
         ::madvise(aligned, std::size_t(length - HugePage), MADV_HUGEPAGE);
 #endif
-    const Storage grown{.data = aligned,
-                        .size = storage.size,
-                        .lines = storage.lines,
-                        .capacity = length - HugePage,
-                        .mapped = length,
-                        .mapping = static_cast<char *>(mapping)};
+    Storage grown{.mapping = {static_cast<char *>(mapping), Unmap{std::size_t(length)}},
+                  .data = aligned,
+                  .size = storage.size,
+                  .lines = storage.lines,
+                  .capacity = length - HugePage};
     if (storage.size > 0)
         std::memcpy(grown.data, storage.data, std::size_t(storage.size));
-    release(storage);
-    storage = grown;
+    storage = std::move(grown);
 }
 
 void TaskLines::grow(Storage &storage, qsizetype more)
 {
     if (storage.size + more > storage.capacity)
         reserve(storage, std::max(storage.capacity * 2, storage.size + more));
-}
-
-void TaskLines::release(Storage &storage)
-{
-    if (storage.mapping)
-        ::munmap(storage.mapping, std::size_t(storage.mapped));
-    storage = {};
 }
 
 } // namespace taskstore

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstring>
+#include <memory>
 
 namespace taskstore {
 
@@ -14,11 +15,6 @@ namespace taskstore {
 class TaskLines {
 public:
     static constexpr qsizetype Slots = 64001;
-
-    TaskLines() = default;
-    ~TaskLines();
-    TaskLines(const TaskLines &) = delete;
-    TaskLines &operator=(const TaskLines &) = delete;
 
     qsizetype size() const { return Slots; }
     QString operator[](qsizetype slot) const;
@@ -39,17 +35,19 @@ public:
 
 private:
     // Bytes in memory of their own, reserved ahead and only touched as they fill.
+    struct Unmap {
+        std::size_t length;
+        void operator()(char *mapping) const;
+    };
     struct Storage {
+        std::unique_ptr<char, Unmap> mapping;
         char *data = nullptr;
         qsizetype size = 0;
         qsizetype lines = 0;
         qsizetype capacity = 0;
-        qsizetype mapped = 0;
-        char *mapping = nullptr;
     };
     static void reserve(Storage &storage, qsizetype capacity);
     static void grow(Storage &storage, qsizetype more);
-    static void release(Storage &storage);
 
     Storage m_kept; // the slots' lines, in slot order
     Storage m_scan; // the lines of the scan under way

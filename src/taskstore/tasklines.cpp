@@ -5,6 +5,7 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <optional>
 #include <sys/mman.h>
 #include <utility>
 

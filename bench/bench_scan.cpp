@@ -34,7 +34,7 @@ QString taskFile(int records)
     auto &path = files[records];
     if (path.isEmpty()) {
         path = workDir().filePath(QStringLiteral("tasks-%1.dat").arg(records));
-        if (!writeTaskFile(path, records, Today))
+        if (!writeTaskFile(path, records, records / 100, Today))
             qFatal("cannot write %s", qPrintable(path));
     }
     return path;
@@ -111,7 +111,7 @@ void BM_Save(benchmark::State &state)
 {
     const int records = int(state.range(0));
     const QString path = workDir().filePath(QStringLiteral("save-%1.dat").arg(records));
-    if (!writeTaskFile(path, records, Today))
+    if (!writeTaskFile(path, records, records / 100, Today))
         qFatal("cannot write %s", qPrintable(path));
     platform::FileNumbers numbers;
     const QByteArray record = taskstore::buildRecord("05", "03", "2026", "Pay rent");

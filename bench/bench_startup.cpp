@@ -1,5 +1,6 @@
 // Start-up of the real program: from starting the process to the first paint of its window
-// (offscreen), and the process's peak memory, with an empty task file and with large ones.
+// (offscreen), and the process's peak memory, for task files as people keep them, beside
+// the same start with an empty file and a bare Qt window with the same elements.
 #include "taskfilegen.h"
 
 #include <QDir>
@@ -22,6 +23,16 @@ namespace {
 struct Sample {
     double ms = 0;
     long peakRssKb = 0;
+};
+
+struct Profile {
+    const char *name;
+    int records; // -1: the bare window, no task file
+    int due;
+    QByteArray exe;
+    std::unique_ptr<QTemporaryDir> dir;
+    std::vector<Sample> samples;
+    Sample median;
 };
 
 // Runs `exe` once with the paint probe loaded; false when it never painted.
@@ -57,52 +68,64 @@ bool runOnce(const QByteArray &exe, Sample &sample)
 
 } // namespace
 
-int main()
+int main(int argc, char *argv[])
 {
-    // The runs of the three sizes take turns, so that a slow spell of this shared machine
-    // falls on all of them alike rather than on one size's runs.
-    constexpr int Runs = 15;
-    const int sizes[] = {0, 100'000, 1'000'000};
-    constexpr std::size_t Sizes = std::size(sizes);
-    std::vector<std::unique_ptr<QTemporaryDir>> dirs;
-    std::vector<QByteArray> exes;
-    for (const int records : sizes) {
-        // The task file lies beside the executable, so each size gets a copy of the program.
-        auto &dir = *dirs.emplace_back(std::make_unique<QTemporaryDir>());
-        const QString exe = dir.filePath(QStringLiteral("dayvane"));
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 21;
+    Profile profiles[] = {
+        {"bare Qt window", -1, 0, {}, {}, {}, {}},
+        {"empty task file", 0, 0, {}, {}, {}, {}},
+        {"100,000 records, 20 due", 100'000, 20, {}, {}, {}, {}},
+        {"1,000,000 records, 20 due", 1'000'000, 20, {}, {}, {}, {}},
+        {"100,000 records, 10,000 due", 100'000, 10'000, {}, {}, {}, {}},
+    };
+    for (Profile &p : profiles) {
+        if (p.records < 0) {
+            p.exe = BARE_WINDOW_EXE;
+            continue;
+        }
+        // The task file lies beside the executable, so each profile gets a copy of the program.
+        p.dir = std::make_unique<QTemporaryDir>();
+        const QString exe = p.dir->filePath(QStringLiteral("dayvane"));
         if (!QFile::copy(QStringLiteral(DAYVANE_EXE), exe) ||
-            !writeTaskFile(dir.filePath(QStringLiteral("dayvane.dat")), records,
+            !writeTaskFile(p.dir->filePath(QStringLiteral("dayvane.dat")), p.records, p.due,
                            QDate::currentDate())) {
-            std::fprintf(stderr, "cannot prepare %s\n", qPrintable(dir.path()));
+            std::fprintf(stderr, "cannot prepare %s\n", qPrintable(p.dir->path()));
             return 1;
         }
-        exes.push_back(QFile::encodeName(exe));
+        p.exe = QFile::encodeName(exe);
     }
-    std::vector<std::vector<Sample>> samples(Sizes, std::vector<Sample>(Runs));
-    for (int run = 0; run < Runs; ++run) {
-        for (std::size_t size = 0; size < Sizes; ++size) {
-            if (!runOnce(exes[size], samples[size][run])) {
-                std::fprintf(stderr, "the program never painted its window\n");
+    // The profiles take turns, so that a slow spell of a shared machine falls on all alike.
+    for (int run = 0; run < runs; ++run) {
+        for (Profile &p : profiles) {
+            if (!runOnce(p.exe, p.samples.emplace_back())) {
+                std::fprintf(stderr, "%s: the program never painted its window\n", p.name);
                 return 1;
             }
         }
     }
-    std::printf("%-22s %12s %14s\n", "start-up, records", "first paint", "peak RSS");
-    std::vector<Sample> medians;
-    for (std::size_t size = 0; size < Sizes; ++size) {
-        auto &runs = samples[size];
-        std::sort(runs.begin(), runs.end(),
+    for (Profile &p : profiles) {
+        std::sort(p.samples.begin(), p.samples.end(),
                   [](const Sample &a, const Sample &b) { return a.ms < b.ms; });
-        Sample median = runs[Runs / 2];
-        for (const Sample &s : runs)
-            median.peakRssKb = std::max(median.peakRssKb, s.peakRssKb);
-        medians.push_back(median);
-        std::printf("%-22d %9.1f ms %11.1f MB\n", sizes[size], median.ms,
-                    median.peakRssKb / 1024.0);
+        p.median = p.samples[p.samples.size() / 2];
+        for (const Sample &s : p.samples)
+            p.median.peakRssKb = std::max(p.median.peakRssKb, s.peakRssKb);
     }
-    std::printf("\nstart-up with 1,000,000 records / empty: %.2f (target <= 1.5)\n",
-                medians[2].ms / medians[0].ms);
-    std::printf("peak RSS with 1,000,000 records - empty: %+.1f MB (target <= +8 MB)\n",
-                (medians[2].peakRssKb - medians[0].peakRssKb) / 1024.0);
+    const Sample &bare = profiles[0].median;
+    const Sample &empty = profiles[1].median;
+    const double targets[] = {0, 1.15, 1.15, 1.5, 2.0};
+    std::printf("%-30s %12s %10s %12s %10s\n", "start-up to first paint", "median", "ratio",
+                "peak RSS", "target");
+    for (std::size_t i = 0; i < std::size(profiles); ++i) {
+        const Sample &m = profiles[i].median;
+        const double ratio = i == 1 ? m.ms / bare.ms : m.ms / empty.ms;
+        std::printf("%-30s %9.1f ms %9.2f%s %9.1f MB", profiles[i].name, m.ms, i == 0 ? 1.0 : ratio,
+                    i == 1 ? "b" : " ", m.peakRssKb / 1024.0);
+        if (i > 0)
+            std::printf(" %7s%.2f", "<= ", targets[i]);
+        std::printf("\n");
+    }
+    std::printf("(ratios to the empty start; b: to the bare window)\n");
+    std::printf("peak RSS, 1,000,000 records - empty: %+.1f MB (target <= +8 MB)\n",
+                (profiles[3].median.peakRssKb - empty.peakRssKb) / 1024.0);
     return 0;
 }

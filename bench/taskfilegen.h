@@ -6,9 +6,9 @@
 #include <QRandomGenerator>
 #include <QString>
 
-// A task file as years of use leave it: records of many dates, about 1% of them due on
-// `today`, with messages of everyday length.
-inline QByteArray generateTaskFile(int records, QDate today, quint32 variant = 1)
+// A task file as years of use leave it: `records` records of many dates with messages of
+// everyday length, `due` of them (spread evenly through the file) falling on `today`.
+inline QByteArray generateTaskFile(int records, int due, QDate today)
 {
     static const char *const verbs[] = {"Pay",   "Call",  "Email", "Book",    "Buy",   "Return",
                                         "Renew", "Check", "Send",  "Collect", "Cancel"};
@@ -23,13 +23,17 @@ inline QByteArray generateTaskFile(int records, QDate today, quint32 variant = 1
                                          "passport photos",
                                          "the parcel at the post office",
                                          "the gym membership"};
-    QRandomGenerator rng(variant);
+    QRandomGenerator rng(1);
     QByteArray out;
     out.reserve(qsizetype(records) * 36);
+    const qint64 every = due > 0 ? qint64(records) / due : 0;
     for (int i = 0; i < records; ++i) {
-        const QDate date =
-            rng.bounded(100) == 0 ? today : QDate(2020, 1, 1).addDays(rng.bounded(3650));
-        out += date.toString(QStringLiteral("ddMMyyyy")).toLatin1();
+        QDate date = QDate(2020, 1, 1).addDays(rng.bounded(3650));
+        if (date == today)
+            date = date.addDays(1);
+        if (every > 0 && i % every == every / 2 && i / every < due)
+            date = today;
+        out += date.toString(u"ddMMyyyy").toLatin1();
         out += verbs[rng.bounded(int(std::size(verbs)))];
         out += ' ';
         out += things[rng.bounded(int(std::size(things)))];
@@ -40,9 +44,9 @@ inline QByteArray generateTaskFile(int records, QDate today, quint32 variant = 1
     return out;
 }
 
-inline bool writeTaskFile(const QString &path, int records, QDate today)
+inline bool writeTaskFile(const QString &path, int records, int due, QDate today)
 {
     QFile f(path);
-    const QByteArray bytes = generateTaskFile(records, today);
+    const QByteArray bytes = generateTaskFile(records, due, today);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }

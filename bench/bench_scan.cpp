@@ -1,7 +1,7 @@
 // The scan of today's tasks over generated task files, beside two baselines over the same
 // bytes (counting lines, and an 8-byte prefix match per line as grep does), and the save of
 // one record into an empty and into a large file.
-#include "platform/seqfile.h"
+#include "platform/textfile.h"
 #include "taskfilegen.h"
 #include "taskstore/record.h"
 #include "taskstore/save.h"

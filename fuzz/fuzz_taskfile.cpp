@@ -2,7 +2,7 @@
 // (which must give the same lines), the date test on each line (both the quick one on raw
 // bytes and the full one on decoded text, which must agree) and the lenient number conversion.
 #include "platform/lenient.h"
-#include "platform/seqfile.h"
+#include "platform/textfile.h"
 #include "platform/textcodec.h"
 #include "taskstore/record.h"
 
@@ -18,6 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (size < 2)
         return 0;
     const QDate date(2026, data[1] % 12 + 1, data[0] % 28 + 1);
+    const taskstore::Day day(date);
     QByteArrayView rest(reinterpret_cast<const char *>(data) + 2, qsizetype(size - 2));
 
     static const QTemporaryDir dir;
@@ -34,10 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             end->next == 0 || end->next > rest.size())
             std::abort();
         const QByteArrayView line = rest.first(end->length);
-        if (file.atEnd() || file.readLine() != line)
+        if (file.readLine() != line)
             std::abort();
         const QString text = platform::decodeLine(line);
-        if (taskstore::lineFallsOn(line, date) != taskstore::recordFallsOn(text, date))
+        if (taskstore::lineFallsOn(line, day) != taskstore::recordFallsOn(text, day))
             std::abort();
         (void)platform::val(text);
         (void)taskstore::recordMessage(text);
@@ -45,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     if (!rest.isEmpty())
         std::abort(); // with nothing more to come, every byte belongs to a line
-    if (!file.atEnd())
+    if (file.readLine())
         std::abort();
     return 0;
 }

@@ -6,7 +6,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("DAYVANE"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setApplicationVersion(QStringLiteral(DAYVANE_VERSION));
     // Ties the window to its launcher and icon on desktops that go by it.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Dayvane"));
 

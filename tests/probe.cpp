@@ -1,7 +1,7 @@
 // Drives the real window in a process of its own, for the tests that need more than one
 // process or another user: "probe DIR COUNT TAG" saves COUNT tasks whose messages are
 // "TAG-1", "TAG-2", ... into the task file in DIR, and prints every message box it meets.
-#include "testutil.h"
+#include "windowtest.h"
 
 #include <cstdio>
 

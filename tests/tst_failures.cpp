@@ -1,23 +1,49 @@
-// A failing disk and odd task files: the user is told what went wrong and nothing is lost.
-#include "testutil.h"
+// A failing disk, a busy task file and odd task files: the user is told what went wrong, and
+// nothing is lost or left waiting.
+#include "platform/osfile.h"
+#include "windowtest.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QStandardPaths>
 
-#include <sys/mount.h>
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <sys/mount.h>
+#endif
+
+using namespace std::chrono_literals;
 
 namespace {
 
 bool isRoot()
 {
+#ifdef Q_OS_UNIX
     return ::geteuid() == 0;
+#else
+    return false;
+#endif
 }
 
+// Whether another writer could take the task file now.
+bool writersMayWrite(const QString &path)
+{
+    QFile other(path);
+    if (!other.open(QIODevice::ReadWrite) || platform::os::lockFile(other.handle(), 0ms))
+        return false;
+    platform::os::unlockFile(other.handle());
+    return true;
+}
+
+#ifdef Q_OS_LINUX
 // A file system mounted for one test and gone with it. Root only; where mounting is not
 // allowed (a container), ok() is false and the test is skipped.
 class Mount {
@@ -53,6 +79,14 @@ private:
     bool m_ok;
     bool m_mounted;
 };
+#else
+// Mounting for a test is Linux only; elsewhere the tests that need it are skipped.
+struct Mount {
+    static Mount tmpfs(const QString &, int) { return {}; }
+    static Mount readOnly(const QString &) { return {}; }
+    bool ok() const { return false; }
+};
+#endif
 
 // A program folder inside the test's own folder, so that something can be mounted on it.
 struct Folder {
@@ -105,19 +139,22 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::newRow("folder") << "folder";
+#ifdef Q_OS_UNIX
         QTest::newRow("FIFO") << "fifo";
         QTest::newRow("link to /dev/zero") << "/dev/zero";
         QTest::newRow("link to /dev/full") << "/dev/full";
+#endif
     }
     void notARegularFile()
     {
         QFETCH(QString, kind);
         Folder folder;
-        const QByteArray name = QFile::encodeName(folder.taskFile);
         if (kind == "folder")
             QVERIFY(QDir().mkdir(folder.taskFile));
+#ifdef Q_OS_UNIX
         else if (kind == "fifo")
-            QCOMPARE(::mkfifo(name, 0644), 0);
+            QCOMPARE(::mkfifo(QFile::encodeName(folder.taskFile), 0644), 0);
+#endif
         else
             QVERIFY(QFile::link(kind, folder.taskFile));
 
@@ -251,6 +288,98 @@ private slots:
         QCOMPARE(fieldsOf(*form), QStringList({"", "", "", ""}));
     }
 
+    // Another program holds the task file for as long as it likes: the window still comes up
+    // with today's list, Save gives up after a short wait, and works once the file is free.
+    void busyTaskFile()
+    {
+        Folder folder;
+        folder.write("05032026Pay rent\r\n");
+        QFile holder(folder.taskFile);
+        QVERIFY(holder.open(QIODevice::ReadWrite));
+        QVERIFY(!platform::os::lockFile(holder.handle(), 0ms));
+
+        std::unique_ptr<Form1> form;
+        QVERIFY(!startWindow(form, folder.path).shown);
+        QCOMPARE(form->windowTitle(), "Today's Task(s)");
+        QElapsedTimer waited;
+        waited.start();
+        const MessageSeen box = save(*form, Task);
+        QVERIFY2(waited.elapsed() < 10000, "Save waited on the other program");
+        QVERIFY2(box.text.contains("another program is using it"), qPrintable(box.text));
+        QCOMPARE(fieldsOf(*form), Task);
+
+        platform::os::unlockFile(holder.handle());
+        QVERIFY(!save(*form, Task).shown);
+        QCOMPARE(folder.read(), QByteArray("05032026Pay rent\r\n05032026Pay rent\r\n"));
+    }
+
+#ifdef Q_OS_UNIX
+    // A limit on file size stops the record part-way: the file is cut back to what it was,
+    // and no other copy of the program is kept waiting while the message is up.
+    void fileSizeLimitCutsBack()
+    {
+        Folder folder;
+        QByteArray content;
+        for (int i = 0; i < 100; ++i)
+            content += "01012020old\r\n";
+        folder.write(content);
+        std::unique_ptr<Form1> form;
+        QVERIFY(!startWindow(form, folder.path).shown);
+
+        std::signal(SIGXFSZ, SIG_IGN); // the write fails instead of ending the process
+        rlimit before{};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &before), 0);
+        rlimit limit = before;
+        limit.rlim_cur = rlim_t(content.size() + 10);
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+        const QStringList typed = {"05", "03", "2026", "A message longer than the room left"};
+        enterTask(*form, typed);
+        bool othersMayWrite = false;
+        const MessageSeen box =
+            catchMessageBox([&] { form->Command1->click(); },
+                            [&] { othersMayWrite = writersMayWrite(folder.taskFile); });
+        ::setrlimit(RLIMIT_FSIZE, &before);
+
+        QVERIFY2(box.text.contains("File too large"), qPrintable(box.text));
+        QVERIFY(othersMayWrite);
+        QCOMPARE(folder.read(), content);
+        QCOMPARE(fieldsOf(*form), typed);
+        QVERIFY(!catchMessageBox([&] { form->Command1->click(); }).shown);
+        QCOMPARE(folder.read(), content + "05032026A message longer than the room left\r\n");
+    }
+#endif
+
+#ifdef Q_OS_LINUX
+    // The record is on disk before the save ends: the program's syncs are watched from inside
+    // (a library loaded into it logs each fsync with what the file held then). The first
+    // record of a new file syncs its folder too.
+    void saveIsSynced()
+    {
+        Folder folder;
+        const QString log = folder.base.dir.filePath("syncs.log");
+        QProcess probe;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LD_PRELOAD", SYNC_SPY);
+        env.insert("SYNCSPY_LOG", log);
+        // A sanitized build wants its runtime first; the spy only wraps one call.
+        env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
+        probe.setProcessEnvironment(env);
+        probe.start(PROBE_PATH, {folder.path, "2", "A"});
+        QVERIFY(probe.waitForFinished(30000));
+        QCOMPARE(probe.readAllStandardOutput(), QByteArray());
+
+        QFile f(log);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray syncs = f.readAll();
+        const QByteArray file = QFile::encodeName(QFileInfo(folder.taskFile).canonicalFilePath());
+        const QByteArray dir = QFile::encodeName(QFileInfo(folder.path).canonicalFilePath());
+        // Each record ("05032026A-1" and CR LF) synced once it was written, the folder once.
+        for (const QByteArray &expected : {file + " 13\n", file + " 26\n", dir + ' '})
+            QVERIFY2(syncs.contains(expected), qPrintable(expected + " not in:\n" + syncs));
+        QCOMPARE(syncs.count(dir + ' '), 1);
+    }
+#endif
+
     // Root ignores permission bits, so another user is asked to save into root's folder.
     void anotherUserWithoutPermission()
     {
@@ -259,7 +388,9 @@ private slots:
             QSKIP("needs root and setpriv to run the program as another user");
         Folder folder;
         folder.write("01012020old\r\n");
-        ::chmod(QFile::encodeName(folder.base.path()), 0755);
+        QFile::setPermissions(folder.base.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                      QFile::ExeOwner | QFile::ReadOther |
+                                                      QFile::ExeOther);
 
         QProcess probe;
         probe.start(setpriv, {"--reuid=65534", "--regid=65534", "--clear-groups", PROBE_PATH,

@@ -1,5 +1,5 @@
 #include "taskstore/scan.h"
-#include "testutil.h"
+#include "windowtest.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "platform/lenient.h"
-#include "platform/seqfile.h"
 #include "platform/textcodec.h"
-#include "testutil.h"
+#include "platform/textfile.h"
+#include "taskfiles.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -18,8 +18,8 @@ QList<QByteArray> readAllLines(const QString &path)
     FileNumbers numbers;
     TextFile file(numbers, numbers.freeFile(), path, TextFile::Mode::Input);
     QList<QByteArray> lines;
-    while (file.isOpen() && !file.atEnd())
-        lines.append(file.readLine().value_or("<no line>").toByteArray());
+    while (const auto line = file.readLine())
+        lines.append(line->toByteArray());
     return lines;
 }
 

@@ -1,6 +1,6 @@
 #include "mainwindow/form1.h"
 #include "taskstore/scan.h"
-#include "testutil.h"
+#include "windowtest.h"
 
 #include <QPlainTextEdit>
 

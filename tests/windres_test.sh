@@ -7,7 +7,7 @@ windres=$(command -v x86_64-w64-mingw32-windres) || { echo "windres not found: s
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 # The host's preprocessor will do: the script includes no system headers.
-(cd "$(dirname "$rc")" && "$windres" --preprocessor=cpp "$(basename "$rc")" -O res -o "$out/dayvane.res")
+"$windres" --preprocessor=cpp "$rc" -O res -o "$out/dayvane.res"
 strings=$(strings -el "$out/dayvane.res")
 for pair in "FileVersion 1.00" "ProductVersion 1.00" "ProductName DAYVANE" \
     "InternalName DAYVANE" "OriginalFilename DAYVANE.exe"; do

@@ -3,13 +3,14 @@
 #include "platform/twips.h"
 #include "x11hints.h"
 
+#include "dayvane.xpm" // the window icon, built in: it needs no image plugin to load
+
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QResizeEvent>
 #include <QScreen>
 #include <QTimer>
 
@@ -47,38 +48,6 @@ QString buttonStyle(QColor face)
         .arg(rgb(face));
 }
 
-// The editor pays for every paragraph it holds: ten thousand one-line paragraphs take it
-// about 20 ms to build and lay out, the same lines in paragraphs of 16 about 1.5 ms. So a
-// long list goes in with line separators inside paragraphs of 16 lines: it looks, wraps
-// and copies the same, and toPlainText() turns the separators back into LF. A list of
-// everyday length keeps a paragraph to each line.
-constexpr qsizetype ParagraphPerLineUpTo = 1000;
-constexpr qsizetype LinesPerParagraph = 16;
-
-QString inParagraphs(QString list)
-{
-    qsizetype breaks = 0;
-    const auto longList = std::find_if(list.cbegin(), list.cend(), [&](QChar c) {
-        return c == u'\n' && ++breaks > ParagraphPerLineUpTo;
-    });
-    if (longList == list.cend())
-        return list;
-    QChar *const begin = list.data();
-    const QChar *const end = begin + list.size();
-    QChar *out = begin;
-    qsizetype lines = 0;
-    for (const QChar *in = begin; in != end;) {
-        if (in[0] == u'\r' && in + 1 != end && in[1] == u'\n' && ++lines % LinesPerParagraph != 0) {
-            *out++ = QChar::LineSeparator;
-            in += 2;
-        } else {
-            *out++ = *in++;
-        }
-    }
-    list.truncate(out - begin);
-    return list;
-}
-
 QString fieldStyle(const char *kind, QColor background)
 {
     return QStringLiteral("%1 { background-color: %2; color: %3; border: 1px solid rgb(64, 64, 64);"
@@ -100,8 +69,11 @@ Form1::Form1(QString programDir, platform::Clock clock, QWidget *parent)
                    Qt::WindowCloseButtonHint);
     // Qt clears this for tool windows, but this one is the whole program.
     setAttribute(Qt::WA_QuitOnClose);
+    // On macOS a tool window hides while its program is in the background; this is the
+    // program's only window.
+    setAttribute(Qt::WA_MacAlwaysShowToolWindow);
     setFixedSize(platform::twipsToPixels(5520), platform::twipsToPixels(5535));
-    setWindowIcon(QIcon(QStringLiteral(":/dayvane/dayvane.png")));
+    setWindowIcon(QIcon(QPixmap(dayvane)));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Background);
     setPalette(pal);
@@ -162,14 +134,6 @@ void Form1::layOutElements()
     Text5->setTabChangesFocus(true);
     Text5->hide();
     Text5->setGeometry(twipsRect(0, 1920, 5535, 3060));
-    // A hidden field gets its resize events only when first shown, and each one lays out
-    // every line it holds again. Deliver them now, while the field is still empty.
-    Text5->ensurePolished();
-    for (QWidget *w : {static_cast<QWidget *>(Text5), Text5->viewport()}) {
-        QResizeEvent sized(w->size(), QSize());
-        QCoreApplication::sendEvent(w, &sized);
-        w->setAttribute(Qt::WA_PendingResizeEvent, false);
-    }
 
     button(Command3, "Do not forget", QColor(255, 255, 0), twipsRect(1920, 5040, 2055, 375));
     button(Command4, "Today's Work", QColor(255, 255, 0), twipsRect(1920, 1440, 1695, 375));
@@ -230,9 +194,9 @@ QString Form1::text5Text() const
     return Text5->toPlainText().replace(u'\n', QLatin1StringView("\r\n"));
 }
 
-void Form1::setText5Text(QString text)
+void Form1::setText5Text(const QString &text)
 {
-    Text5->setPlainText(inParagraphs(std::move(text))); // CR LF is one line break to it
+    Text5->setPlainText(text); // CR LF is one line break to it
 }
 
 void Form1::reportFileProblem(const QString &message)

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/program.h"
-#include "platform/seqfile.h"
-#include "taskstore/scan.h"
+#include "platform/textfile.h"
+#include "taskstore/tasklines.h"
 
 #include <QWidget>
 
@@ -23,7 +23,7 @@ public:
 
     // The list field's text with CR LF between lines, as the scan builds it.
     QString text5Text() const;
-    void setText5Text(QString text);
+    void setText5Text(const QString &text);
 
     // Elements, in tab order. Labels are created first so that they lie beneath the rest.
     QLabel *const Label1;

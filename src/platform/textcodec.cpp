@@ -2,7 +2,6 @@
 
 #include <QStringDecoder>
 
-#include <algorithm>
 #include <array>
 
 namespace platform {
@@ -30,19 +29,13 @@ QString decodeCp1252(QByteArrayView bytes)
 
 QString decodeLine(QByteArrayView bytes)
 {
-    // Nearly every line is plain ASCII, which reads the same in both and decodes fastest.
-    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; }))
+    if (isAscii(bytes)) // nearly every line, and the quickest to decode
         return QString::fromLatin1(bytes);
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
         return decodeCp1252(bytes);
     return text;
-}
-
-QByteArray encodeLine(QStringView text)
-{
-    return text.toUtf8();
 }
 
 } // namespace platform

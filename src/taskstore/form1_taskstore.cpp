@@ -52,8 +52,9 @@ void Form1::Command1_Click()
         return;
     }
     for (QLineEdit *dateField : {Text1, Text2}) {
-        if (dateField->text().size() == 1)
-            dateField->setText(taskstore::padDateField(dateField->text()));
+        if (const QString padded = taskstore::padDateField(dateField->text());
+            padded != dateField->text())
+            dateField->setText(padded);
     }
     const QList<QLineEdit *> fields = {Text1, Text2, Text3, Text4};
     if (std::any_of(fields.begin(), fields.end(),
@@ -67,12 +68,13 @@ void Form1::Command1_Click()
     }
     const QByteArray record =
         taskstore::buildRecord(Text1->text(), Text2->text(), Text3->text(), Text4->text());
-    if (!taskstore::appendRecord(file, record)) {
+    const bool saved = taskstore::appendRecord(file, record);
+    file.close(); // before any message, so that no other copy waits on us meanwhile
+    if (!saved) {
         reportFileProblem(
             taskstore::fileProblem(taskfile, QStringLiteral("written"), file.errorString()));
         return;
     }
-    file.close();
     for (QLineEdit *field : fields)
         field->clear();
 }

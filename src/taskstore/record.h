@@ -5,52 +5,40 @@
 #include <QDate>
 #include <QString>
 
+#include <algorithm>
 #include <cstring>
-#include <optional>
 
 namespace taskstore {
 
-inline constexpr auto TaskFileName = QLatin1StringView("dayvane.dat");
+inline constexpr QLatin1StringView TaskFileName("dayvane.dat");
 
-// The task file lies directly in the program's folder, with exactly one separator between
-// (the root folder already ends in one).
+// The task file lies directly in the program's folder.
 QString taskFilePath(const QString &programDir);
 
-// A calendar day taken apart once, since the scan compares every line against it.
+// The day the scan compares records with, taken apart once.
 struct Day {
+    explicit Day(QDate date);
     int day;
     int month;
     int year;
-    // The eight bytes "ddmmyyyy" that a record of this day typed in full starts with, as
-    // digitsFallOn() loads them; 0 for a year with no four-digit form.
-    quint64 digits = 0;
-    Day(QDate date);
+    // "ddmmyyyy": how a record of this day typed in full begins.
+    QByteArray key;
 };
+
+bool lineFallsOnSlowly(QByteArrayView line, const Day &date);
 
 // A record is one line: day (characters 1-2), month (3-4), year (5-8 when typed in full) and
 // then the message. The date is read leniently, so "5 " and "05" are both the 5th.
-bool recordFallsOn(QStringView line, Day date);
+bool recordFallsOn(QStringView line, const Day &date);
 
-// The same test on a line as it lies in the file. Most records start with eight ASCII digits,
-// which are compared directly; anything else is decoded and goes through recordFallsOn().
-bool lineFallsOn(QByteArrayView line, Day date);
-
-// The quick part of lineFallsOn(), for the scan's inner loop: nullopt when the line does not
-// start with eight ASCII digits.
-inline std::optional<bool> digitsFallOn(QByteArrayView line, Day date)
+// The same test on a line as it lies in the file, decoding only what it must.
+inline bool lineFallsOn(QByteArrayView line, const Day &date)
 {
-    if (line.size() < 8)
-        return std::nullopt;
-    // All eight bytes at once: each must be 0x30-0x39.
-    quint64 bytes;
-    std::memcpy(&bytes, line.data(), 8);
-    constexpr quint64 High = 0xF0F0F0F0F0F0F0F0ull;
-    constexpr quint64 Zeros = 0x3030303030303030ull;
-    if (bytes == date.digits)
-        return true;
-    if ((bytes & High) != Zeros || ((bytes + 0x0606060606060606ull) & High) != Zeros)
-        return std::nullopt;
-    return false; // eight digits spell one date only
+    // Most records begin with eight digits, which spell one date only.
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    if (line.size() >= 8 && std::all_of(line.begin(), line.begin() + 8, isDigit))
+        return date.key.size() == 8 && std::memcmp(line.data(), date.key.data(), 8) == 0;
+    return lineFallsOnSlowly(line, date);
 }
 
 // Characters 9 to the end of the line.

@@ -5,12 +5,14 @@
 
 #include <QFileInfo>
 
+#include <optional>
+
 namespace taskstore {
 namespace {
 
 // The date is asked for afresh every this many lines, so a scan running over midnight
 // switches to the new day without paying for the clock on every line.
-constexpr quint32 LinesPerClockRead = 4096;
+constexpr int LinesPerClockRead = 4096;
 
 } // namespace
 
@@ -51,30 +53,24 @@ ScanResult scanTaskFile(platform::FileNumbers &numbers, qint16 filenum, const QS
     if (!file.isOpen())
         return finish(QStringLiteral("opened for reading"), file.errorString());
 
-    tasklines.beginScan(file.length());
-    quint16 lineno = 0; // slot of the line being examined; lines past the last slot aren't kept
-    quint32 untilClock = 0;
+    tasklines.beginScan(file.size());
+    qsizetype lineno = 0; // slot of the line being examined; lines past the last slot aren't kept
+    int untilClock = 0;
     std::optional<Day> today;
-    while (!file.atEnd()) {
-        const auto raw = file.readLine();
-        if (!raw)
-            break;
+    while (const auto line = file.readLine()) {
         if (untilClock-- == 0) {
             today.emplace(clock());
             untilClock = LinesPerClockRead - 1;
         }
         if (lineno < TaskLines::Slots) {
-            tasklines.store(*raw); // into slot `lineno`
+            tasklines.store(*line);
             ++lineno;
         }
-        // Most lines are decided by their first eight bytes; only a matching line is
-        // decoded whole.
-        const auto quick = digitsFallOn(*raw, *today);
-        if (!(quick ? *quick : lineFallsOn(*raw, *today)))
-            continue;
-        result.listText += recordMessage(platform::decodeLine(*raw));
-        result.listText += QLatin1StringView("\r\n");
-        result.matched = true;
+        if (lineFallsOn(*line, *today)) {
+            result.listText += recordMessage(platform::decodeLine(*line));
+            result.listText += platform::LineBreak;
+            result.matched = true;
+        }
     }
     tasklines.endScan();
     return finish(QStringLiteral("read"), file.errorString());

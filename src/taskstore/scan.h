@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/program.h"
-#include "platform/seqfile.h"
+#include "platform/textfile.h"
 #include "tasklines.h"
 
 #include <QString>
@@ -22,7 +22,7 @@ struct ScanResult {
 ScanResult scanTaskFile(platform::FileNumbers &numbers, qint16 filenum, const QString &path,
                         const platform::Clock &clock, TaskLines &tasklines);
 
-// The message for a task file that failed us: what we tried, where, and the system's reason.
+// The message for a task file that failed us: what we tried, where, and the reason.
 QString fileProblem(const QString &path, const QString &what, const QString &reason);
 
 } // namespace taskstore

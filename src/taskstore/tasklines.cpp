@@ -1,102 +1,71 @@
 #include "tasklines.h"
 
+#include "platform/osfile.h"
 #include "platform/textcodec.h"
 
-#include <QtGlobal>
-
-#include <algorithm>
-#include <optional>
-#include <sys/mman.h>
 #include <utility>
 
 namespace taskstore {
 namespace {
 
-constexpr qsizetype HugePage = 2 << 20;
-
-// Where the line of `slot` lies in `bytes`, or nullopt when fewer lines are kept.
-std::optional<QByteArrayView> lineAt(QByteArrayView bytes, qsizetype slot)
+// Where the line of `slot` begins in `lines`; -1 when fewer lines are kept.
+qsizetype lineStart(QByteArrayView lines, qsizetype slot)
 {
-    for (; !bytes.isEmpty(); --slot) {
-        const qsizetype end = bytes.indexOf('\r');
-        if (slot == 0)
-            return bytes.first(end);
-        bytes = bytes.sliced(end + 1);
+    qsizetype from = 0;
+    for (; slot > 0 && from >= 0; --slot) {
+        from = lines.indexOf('\r', from);
+        from = from < 0 ? -1 : from + 1;
     }
-    return std::nullopt;
+    return from < lines.size() ? from : -1;
 }
 
 } // namespace
 
-void TaskLines::Unmap::operator()(char *mapping) const
-{
-    ::munmap(mapping, length);
-}
-
 QString TaskLines::operator[](qsizetype slot) const
 {
-    const auto line = lineAt(QByteArrayView(m_kept.data, m_kept.size), slot);
-    return line ? platform::decodeLine(*line) : QString();
+    const QByteArrayView lines = m_lines.view();
+    const qsizetype from = lineStart(lines, slot);
+    if (from < 0)
+        return {};
+    return platform::decodeLine(lines.sliced(from, lines.indexOf('\r', from) - from));
 }
 
-void TaskLines::beginScan(qint64 fileLength)
+void TaskLines::beginScan(qint64 fileSize)
 {
-    // Room for the lines from the start, so that they are never copied to grow. The storage
-    // of the scan before last is used again.
+    // The lines take no more room than the file (a CR for each terminator). Room not filled
+    // costs nothing, and the storage of the scan before last is used again.
     constexpr qint64 MostReserved = 64 << 20;
-    m_scan.size = 0;
-    m_scan.lines = 0;
-    if (m_scan.capacity < std::min(fileLength + 1, MostReserved))
-        reserve(m_scan, qsizetype(std::min(fileLength + 1, MostReserved)));
+    m_scan.clear();
+    if (const auto room = qsizetype(std::min(fileSize + 1, MostReserved)); m_scan.capacity() < room)
+        m_scan.reserve(room);
+    m_scanned = 0;
 }
 
 void TaskLines::endScan()
 {
     // Slots this scan did not reach keep their text from before.
-    if (m_scan.lines < m_kept.lines) {
-        const QByteArrayView before(m_kept.data, m_kept.size);
-        qsizetype from = 0;
-        for (qsizetype slot = 0; slot < m_scan.lines; ++slot)
-            from = before.indexOf('\r', from) + 1;
-        const QByteArrayView rest = before.sliced(from);
-        grow(m_scan, rest.size());
-        std::memcpy(m_scan.data + m_scan.size, rest.data(), std::size_t(rest.size()));
-        m_scan.size += rest.size();
-        m_scan.lines = m_kept.lines;
+    if (m_scanned < m_count) {
+        const QByteArrayView before = m_lines.view();
+        m_scan.append(before.sliced(lineStart(before, m_scanned)));
+        m_scanned = m_count;
     }
-    std::swap(m_kept, m_scan);
+    std::swap(m_lines, m_scan);
+    m_count = m_scanned;
 }
 
-void TaskLines::reserve(Storage &storage, qsizetype capacity)
+void TaskLines::Bytes::reserve(qsizetype capacity)
 {
-    // Mapped on a huge-page boundary: a long file's table is megabytes of fresh memory on
-    // every start, and a 2 MB page costs the kernel far less to hand out than 512 small
-    // ones. A short file's lines keep to small pages. Untouched pages cost nothing.
-    const qsizetype length = (capacity + HugePage - 1) / HugePage * HugePage + HugePage;
-    void *const mapping = ::mmap(nullptr, std::size_t(length), PROT_READ | PROT_WRITE,
-                                 MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (mapping == MAP_FAILED)
-        qBadAlloc();
-    auto *const aligned = reinterpret_cast<char *>(
-        (reinterpret_cast<quintptr>(mapping) + HugePage - 1) & ~quintptr(HugePage - 1));
-#ifdef MADV_HUGEPAGE
-    if (capacity >= HugePage)
-        ::madvise(aligned, std::size_t(length - HugePage), MADV_HUGEPAGE);
-#endif
-    Storage grown{.mapping = {static_cast<char *>(mapping), Unmap{std::size_t(length)}},
-                  .data = aligned,
-                  .size = storage.size,
-                  .lines = storage.lines,
-                  .capacity = length - HugePage};
-    if (storage.size > 0)
-        std::memcpy(grown.data, storage.data, std::size_t(storage.size));
-    storage = std::move(grown);
-}
-
-void TaskLines::grow(Storage &storage, qsizetype more)
-{
-    if (storage.size + more > storage.capacity)
-        reserve(storage, std::max(storage.capacity * 2, storage.size + more));
+    using platform::os::LargePage;
+    const bool large = std::size_t(capacity) >= LargePage;
+    const auto alignment = std::align_val_t(large ? LargePage : alignof(std::max_align_t));
+    std::unique_ptr<char[], Free> grown(
+        static_cast<char *>(::operator new[](std::size_t(capacity), alignment)), Free{alignment});
+    if (large)
+        platform::os::preferLargePages(grown.get(), std::size_t(capacity));
+    if (m_size > 0)
+        std::memcpy(grown.get(), m_data.get(), std::size_t(m_size));
+    m_data = std::move(grown);
+    m_capacity = capacity;
 }
 
 } // namespace taskstore

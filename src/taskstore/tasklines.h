@@ -5,52 +5,62 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
 
 namespace taskstore {
 
 // The lines read by the last scan, one to a slot: the first 64,001 lines of the task file.
-// A slot keeps its text until a later scan overwrites it. The lines are kept as the file
-// has them, each followed by a CR (which no line can contain), and decoded when a slot is
-// read: nothing but the tests reads them, while every start fills them.
+// A slot keeps its text until a later scan overwrites it. Nothing but the tests reads them
+// while every start fills them, so they are kept as the file's bytes, each line followed by
+// a CR (which no line can hold), and decoded only when a slot is read.
 class TaskLines {
 public:
     static constexpr qsizetype Slots = 64001;
 
-    qsizetype size() const { return Slots; }
     QString operator[](qsizetype slot) const;
 
-    // A scan stores its lines from slot 0 upward, each into the next slot, between these
-    // two calls. `fileLength` bounds what the lines can take.
-    void beginScan(qint64 fileLength);
+    // A scan stores its lines from slot 0 upward, each into the next slot, between these.
+    void beginScan(qint64 fileSize);
     void store(QByteArrayView line)
     {
-        if (m_scan.size + line.size() + 1 > m_scan.capacity)
-            grow(m_scan, line.size() + 1);
-        std::memcpy(m_scan.data + m_scan.size, line.data(), std::size_t(line.size()));
-        m_scan.size += line.size();
-        m_scan.data[m_scan.size++] = '\r';
-        ++m_scan.lines;
+        m_scan.append(line);
+        m_scan.append("\r");
+        ++m_scanned;
     }
     void endScan();
 
 private:
-    // Bytes in memory of their own, reserved ahead and only touched as they fill.
-    struct Unmap {
-        std::size_t length;
-        void operator()(char *mapping) const;
-    };
-    struct Storage {
-        std::unique_ptr<char, Unmap> mapping;
-        char *data = nullptr;
-        qsizetype size = 0;
-        qsizetype lines = 0;
-        qsizetype capacity = 0;
-    };
-    static void reserve(Storage &storage, qsizetype capacity);
-    static void grow(Storage &storage, qsizetype more);
+    // Bytes reserved ahead, so that a scan never copies them to grow. A large reservation
+    // starts on a large-page boundary and asks for large pages: filling 2 MB of new memory
+    // a small page at a time costs this program as much as all else at start-up.
+    class Bytes {
+    public:
+        QByteArrayView view() const { return {m_data.get(), m_size}; }
+        qsizetype capacity() const { return m_capacity; }
+        void clear() { m_size = 0; }
+        void reserve(qsizetype capacity);
+        void append(QByteArrayView bytes)
+        {
+            if (m_size + bytes.size() > m_capacity)
+                reserve(std::max(2 * m_capacity, m_size + bytes.size()));
+            std::memcpy(m_data.get() + m_size, bytes.data(), std::size_t(bytes.size()));
+            m_size += bytes.size();
+        }
 
-    Storage m_kept; // the slots' lines, in slot order
-    Storage m_scan; // the lines of the scan under way
+    private:
+        struct Free {
+            std::align_val_t alignment;
+            void operator()(char *data) const { ::operator delete[](data, alignment); }
+        };
+        std::unique_ptr<char[], Free> m_data{nullptr, Free{std::align_val_t(1)}};
+        qsizetype m_size = 0;
+        qsizetype m_capacity = 0;
+    };
+
+    Bytes m_lines; // the slots' lines, in slot order
+    qsizetype m_count = 0;
+    Bytes m_scan; // the lines of the scan under way
+    qsizetype m_scanned = 0;
 };
 
 } // namespace taskstore

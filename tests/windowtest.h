@@ -1,30 +1,6 @@
 #pragma once
 
-#include <QByteArray>
-#include <QFile>
-#include <QString>
-#include <QTemporaryDir>
-
-// A program folder of its own for each test, with helpers for its task file.
-struct ProgramDir {
-    QTemporaryDir dir;
-
-    QString path() const { return dir.path(); }
-    QString taskFile() const { return dir.filePath(QStringLiteral("dayvane.dat")); }
-
-    void write(const QByteArray &bytes) const
-    {
-        QFile f(taskFile());
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            qFatal("cannot write the test's task file");
-    }
-
-    QByteArray read() const
-    {
-        QFile f(taskFile());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-};
+#include "taskfiles.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -33,7 +9,8 @@ struct ProgramDir {
 
 #include <functional>
 
-// What a modal message box showed, caught while `action` ran and then dismissed with OK.
+// What a modal message box showed, caught while `action` ran and then dismissed with OK;
+// `whileShown` runs while the box is up.
 struct MessageSeen {
     bool shown = false;
     QString text;
@@ -43,7 +20,8 @@ struct MessageSeen {
     bool buttonIconsNull = true;
 };
 
-inline MessageSeen catchMessageBox(const std::function<void()> &action)
+inline MessageSeen catchMessageBox(const std::function<void()> &action,
+                                   const std::function<void()> &whileShown = {})
 {
     MessageSeen seen;
     QTimer poll;
@@ -60,6 +38,8 @@ inline MessageSeen catchMessageBox(const std::function<void()> &action)
             seen.buttons.append(box->standardButton(b));
             seen.buttonIconsNull = seen.buttonIconsNull && b->icon().isNull();
         }
+        if (whileShown)
+            whileShown();
         box->accept();
     });
     poll.start();

@@ -1,0 +1,171 @@
+#include "osfile.h"
+
+#include <cstdint>
+#include <thread>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
+namespace platform::os {
+namespace {
+
+enum class Attempt { Locked, Busy, Failed };
+
+#ifdef _WIN32
+
+HANDLE handleOf(int fd)
+{
+    return reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+}
+
+std::error_code lastError()
+{
+    return {int(GetLastError()), std::system_category()};
+}
+
+// Windows locks bytes, and a locked byte can't be read by anyone else. So writers lock one
+// byte far past any real end of file, where no reader ever looks.
+OVERLAPPED lockedByte()
+{
+    OVERLAPPED at{};
+    at.Offset = 0xFFFFFFFE;
+    at.OffsetHigh = 0x7FFFFFFF;
+    return at;
+}
+
+Attempt tryLock(int fd, std::error_code &error)
+{
+    OVERLAPPED at = lockedByte();
+    if (LockFileEx(handleOf(fd), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at))
+        return Attempt::Locked;
+    if (GetLastError() == ERROR_LOCK_VIOLATION || GetLastError() == ERROR_IO_PENDING)
+        return Attempt::Busy;
+    error = lastError();
+    return Attempt::Failed;
+}
+
+} // namespace
+
+void unlockFile(int fd)
+{
+    OVERLAPPED at = lockedByte();
+    UnlockFileEx(handleOf(fd), 0, 1, 0, &at);
+}
+
+std::error_code syncFile(int fd)
+{
+    return FlushFileBuffers(handleOf(fd)) ? std::error_code() : lastError();
+}
+
+std::error_code syncFolder(const std::filesystem::path &)
+{
+    // Windows has no sync for a folder; as with other programs there, the file's own flush
+    // is what there is.
+    return {};
+}
+
+void preferLargePages(void *, std::size_t)
+{
+    // Large pages on Windows are for programs given the right to lock memory; not this one.
+}
+
+#else
+
+std::error_code lastError()
+{
+    return {errno, std::generic_category()};
+}
+
+Attempt tryLock(int fd, std::error_code &error)
+{
+    int r;
+    do {
+        r = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (r != 0 && errno == EINTR);
+    if (r == 0)
+        return Attempt::Locked;
+    if (errno == EWOULDBLOCK)
+        return Attempt::Busy;
+    error = lastError();
+    return Attempt::Failed;
+}
+
+std::error_code syncFd(int fd)
+{
+#ifdef F_FULLFSYNC
+    // macOS: fsync() stops at the drive's cache; this goes through it where the disk allows.
+    if (::fcntl(fd, F_FULLFSYNC) == 0)
+        return {};
+#endif
+    int r;
+    do {
+        r = ::fsync(fd);
+    } while (r != 0 && errno == EINTR);
+    return r == 0 ? std::error_code() : lastError();
+}
+
+} // namespace
+
+void unlockFile(int fd)
+{
+    ::flock(fd, LOCK_UN);
+}
+
+std::error_code syncFile(int fd)
+{
+    return syncFd(fd);
+}
+
+void preferLargePages([[maybe_unused]] void *begin, [[maybe_unused]] std::size_t length)
+{
+#ifdef MADV_HUGEPAGE
+    // Linux: transparent huge pages, where the system leaves them to the program.
+    constexpr std::uintptr_t Huge = LargePage;
+    const auto from = (reinterpret_cast<std::uintptr_t>(begin) + Huge - 1) & ~(Huge - 1);
+    const auto to = (reinterpret_cast<std::uintptr_t>(begin) + length) & ~(Huge - 1);
+    if (from < to)
+        ::madvise(reinterpret_cast<void *>(from), to - from, MADV_HUGEPAGE);
+#endif
+}
+
+std::error_code syncFolder(const std::filesystem::path &folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return lastError();
+    const std::error_code error = syncFd(fd);
+    ::close(fd);
+    return error;
+}
+
+#endif
+
+std::error_code lockFile(int fd, std::chrono::milliseconds wait)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto giveUp = Clock::now() + wait;
+    for (;;) {
+        std::error_code error;
+        switch (tryLock(fd, error)) {
+        case Attempt::Locked:
+            return {};
+        case Attempt::Failed:
+            return error;
+        case Attempt::Busy:
+            break;
+        }
+        if (Clock::now() >= giveUp)
+            return std::make_error_code(std::errc::timed_out);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+} // namespace platform::os

@@ -1,0 +1,183 @@
+#include "textfile.h"
+
+#include "osfile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstring>
+
+namespace platform {
+namespace {
+
+// Read in blocks of this size; a line longer than that grows the buffer.
+constexpr qsizetype BlockSize = 64 * 1024;
+
+QString notRegular()
+{
+    return QStringLiteral("it is not a regular file");
+}
+
+QString reasonOf(const std::error_code &error)
+{
+    return QString::fromStdString(error.message());
+}
+
+} // namespace
+
+qint16 FileNumbers::freeFile() const
+{
+    for (qint16 n = 1; n <= Highest; ++n) {
+        if (!m_used.test(n))
+            return n;
+    }
+    return 0;
+}
+
+TextFile::TextFile(FileNumbers &numbers, qint16 number, const QString &path, Mode mode)
+    : m_numbers(numbers), m_number(number), m_file(path)
+{
+    if (number < 1 || number > FileNumbers::Highest || numbers.inUse(number)) {
+        m_error = QStringLiteral("no free file number");
+        return;
+    }
+    // Look before opening: opening a pipe would block.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        m_error = notRegular();
+        return;
+    }
+    const QIODevice::OpenMode how =
+        (mode == Mode::Input ? QIODevice::ReadOnly : QIODevice::ReadWrite | QIODevice::Append) |
+        QIODevice::Unbuffered;
+    if (!m_file.open(how)) {
+        m_error = m_file.errorString();
+        return;
+    }
+    // Look again at what was opened, in case the name changed hands in between.
+    if (m_file.isSequential()) {
+        m_file.close();
+        m_error = notRegular();
+        return;
+    }
+    m_numbers.m_used.set(m_number);
+}
+
+TextFile::~TextFile()
+{
+    close();
+}
+
+void TextFile::close()
+{
+    if (!m_file.isOpen())
+        return;
+    if (m_locked)
+        os::unlockFile(m_file.handle());
+    m_locked = false;
+    m_file.close();
+    m_numbers.m_used.reset(m_number);
+    m_buffer = QByteArray();
+    m_begin = m_end = 0;
+}
+
+bool TextFile::fail(const QString &why)
+{
+    m_error = why;
+    return false;
+}
+
+bool TextFile::fill()
+{
+    const qsizetype pending = m_end - m_begin;
+    std::memmove(m_buffer.data(), m_buffer.constData() + m_begin, std::size_t(pending));
+    m_begin = 0;
+    m_end = pending;
+    // Grown only for a line longer than what is left, and then doubled, so that even a line
+    // of many megabytes is read in few steps.
+    if (m_buffer.size() - m_end < BlockSize / 2)
+        m_buffer.resize(std::max(2 * m_buffer.size(), BlockSize));
+    const qint64 n = m_file.read(m_buffer.data() + m_end, m_buffer.size() - m_end);
+    if (n < 0) {
+        m_eof = true;
+        return fail(m_file.errorString());
+    }
+    m_eof = n == 0;
+    m_end += n;
+    return true;
+}
+
+std::optional<QByteArrayView> TextFile::readLineAfterFill()
+{
+    while (!m_eof && isOpen() && fill()) {
+        const QByteArrayView pending(m_buffer.constData() + m_begin, m_end - m_begin);
+        if (const auto end = findLineEnd(pending, m_eof)) {
+            m_begin += end->next;
+            return pending.first(end->length);
+        }
+    }
+    return std::nullopt;
+}
+
+bool TextFile::lock(std::chrono::milliseconds wait)
+{
+    const std::error_code error = os::lockFile(m_file.handle(), wait);
+    if (error == std::errc::timed_out)
+        return fail(QStringLiteral("another program is using it"));
+    if (error)
+        return fail(reasonOf(error));
+    m_locked = true;
+    return true;
+}
+
+std::optional<bool> TextFile::endsWithLineBreak()
+{
+    const qint64 size = m_file.size();
+    if (size == 0)
+        return true;
+    const qint64 from = std::max<qint64>(size - 2, 0);
+    QByteArray tail;
+    if (m_file.seek(from))
+        tail = m_file.read(size - from);
+    if (tail.size() != size - from) {
+        fail(m_file.errorString());
+        return std::nullopt;
+    }
+    return tail.endsWith('\r') || tail == QByteArrayView(LineBreak);
+}
+
+bool TextFile::writeAll(QByteArrayView bytes)
+{
+    // A disk that takes only part of the bytes says why at the next try.
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = m_file.write(bytes.data() + done, bytes.size() - done);
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+bool TextFile::append(QByteArrayView bytes)
+{
+    const qint64 before = m_file.size();
+    QString why;
+    if (!m_file.seek(before) || !writeAll(bytes))
+        why = m_file.errorString();
+    else if (const std::error_code error = os::syncFile(m_file.handle()))
+        why = reasonOf(error);
+    if (!why.isEmpty()) {
+        // Writers take turns, so this cuts off only our own bytes.
+        if (m_file.resize(before))
+            os::syncFile(m_file.handle());
+        return fail(why);
+    }
+    // The first record of a new file: its name must last as well as its bytes. The record
+    // itself is safe by now, so a folder that can't be synced is no reason to report failure.
+    if (before == 0)
+        os::syncFolder(QFileInfo(m_file.fileName()).absoluteDir().filesystemAbsolutePath());
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QFile>
+#include <QString>
+
+#include <bitset>
+#include <chrono>
+#include <cstring>
+#include <optional>
+
+namespace platform {
+
+// Lines end in CR LF, in files as in the list on screen.
+inline constexpr QLatin1StringView LineBreak("\r\n");
+
+// The table of file numbers in use. A file is known by the lowest number that was free
+// when it was opened, from 1 upward, until it is closed.
+class FileNumbers {
+public:
+    static constexpr qint16 Highest = 511;
+
+    // The lowest number not in use; 0 when all are taken.
+    qint16 freeFile() const;
+    bool inUse(qint16 number) const { return m_used.test(number); }
+
+private:
+    friend class TextFile;
+    std::bitset<Highest + 1> m_used;
+};
+
+// Where the first line of `bytes` ends: it runs to a CR LF or a lone CR, which is not part of
+// the line; a lone LF stays inside the line. `final` says that no more bytes follow, so that
+// a last line without a terminator counts. nullopt when there is no line yet (need more bytes).
+struct LineEnd {
+    qsizetype length; // of the line itself
+    qsizetype next;   // where the following line starts
+};
+inline std::optional<LineEnd> findLineEnd(QByteArrayView bytes, bool final)
+{
+    // Called for every line of the task file: std::memchr is the quickest search there is.
+    const char *const data = bytes.data();
+    if (const auto *cr =
+            static_cast<const char *>(std::memchr(data, '\r', std::size_t(bytes.size())))) {
+        const qsizetype at = cr - data;
+        if (at + 1 < bytes.size())
+            return LineEnd{at, at + (data[at + 1] == '\n' ? 2 : 1)};
+        if (final)
+            return LineEnd{at, at + 1};
+        return std::nullopt; // a LF may follow in the next block
+    }
+    if (final && !bytes.isEmpty())
+        return LineEnd{bytes.size(), bytes.size()};
+    return std::nullopt;
+}
+
+// A text file open under a file number, closed when it goes out of scope. Only regular files
+// are opened: a pipe would block and a device would never end.
+class TextFile {
+public:
+    enum class Mode { Input, Append };
+
+    TextFile(FileNumbers &numbers, qint16 number, const QString &path, Mode mode);
+    ~TextFile();
+    TextFile(const TextFile &) = delete;
+    TextFile &operator=(const TextFile &) = delete;
+
+    bool isOpen() const { return m_file.isOpen(); }
+    // Why the last step failed, for the user; empty when nothing failed.
+    const QString &errorString() const { return m_error; }
+    void close();
+    qint64 size() const { return m_file.size(); }
+
+    // Input: the next line without its terminator, valid until the next call; nullopt at the
+    // end of the file, or when reading failed (errorString() then says why).
+    std::optional<QByteArrayView> readLine()
+    {
+        const QByteArrayView pending(m_buffer.constData() + m_begin, m_end - m_begin);
+        if (const auto end = findLineEnd(pending, m_eof)) {
+            m_begin += end->next;
+            return pending.first(end->length);
+        }
+        return readLineAfterFill();
+    }
+
+    // Append. Writers take turns: lock() waits up to `wait` for another to finish.
+    bool lock(std::chrono::milliseconds wait);
+    // Whether the file's last line has its terminator (an empty file needs none).
+    std::optional<bool> endsWithLineBreak();
+    // Writes all of `bytes` at the end of the file and syncs them to disk. On any failure the
+    // file is cut back to its length before the call, so it never holds part of `bytes`.
+    bool append(QByteArrayView bytes);
+
+private:
+    bool fail(const QString &why);
+    bool fill();
+    std::optional<QByteArrayView> readLineAfterFill();
+    bool writeAll(QByteArrayView bytes);
+
+    FileNumbers &m_numbers;
+    const qint16 m_number;
+    QFile m_file;
+    QString m_error;
+    bool m_locked = false;
+    // Input: bytes read and not yet handed out lie in m_buffer from m_begin to m_end.
+    QByteArray m_buffer;
+    qsizetype m_begin = 0;
+    qsizetype m_end = 0;
+    bool m_eof = false;
+};
+
+} // namespace platform

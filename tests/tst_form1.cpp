@@ -129,15 +129,32 @@ private slots:
         const auto stack = f.findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
         QCOMPARE(stack.indexOf(f.Label1) + stack.indexOf(f.Label2), 1);
 
-        // Every caption fits its element in the font actually used.
-        const QList<QWidget *> captioned = {f.Label1,   f.Label2,   f.Command1,
-                                            f.Command2, f.Command3, f.Command4};
-        for (QWidget *el : captioned) {
-            const QString text = el->property("text").toString();
-            const int border = qobject_cast<QPushButton *>(el) ? 2 * 2 : 0;
-            QVERIFY2(el->fontMetrics().horizontalAdvance(text) + border <= el->width(),
-                     qPrintable(text));
-            QVERIFY2(el->fontMetrics().height() <= el->height(), qPrintable(text));
+        // Every caption fits its element in the font actually used; a label's letters start
+        // at the top of its box and end above the field below it.
+        const QList<QPushButton *> buttons = {f.Command1, f.Command2, f.Command3, f.Command4};
+        for (QPushButton *button : buttons) {
+            QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) + 4 <= button->width(),
+                     qPrintable(button->text()));
+            QVERIFY2(button->fontMetrics().height() <= button->height(),
+                     qPrintable(button->text()));
+        }
+        // Drawn alone, a label shows where its letters are: from the top of its place in the
+        // layout, ending above the field below.
+        for (const auto &[label, top, below] :
+             {std::tuple(f.Label1, 0, f.Text1), std::tuple(f.Label2, 40, f.Text4)}) {
+            const QImage drawn = label->grab().toImage();
+            QList<int> rows;
+            for (int y = 0; y < drawn.height(); ++y) {
+                for (int x = 0; x < drawn.width(); ++x) {
+                    if (drawn.pixelColor(x, y) == label->palette().color(QPalette::WindowText)) {
+                        rows.append(y);
+                        break;
+                    }
+                }
+            }
+            QVERIFY2(!rows.isEmpty() && qAbs(label->y() + rows.first() - top) <= 1,
+                     qPrintable(label->text()));
+            QVERIFY2(label->y() + rows.last() < below->y(), qPrintable(label->text()));
         }
     }
 

@@ -5,6 +5,8 @@
 
 #include "dayvane.xpm" // the window icon, built in: it needs no image plugin to load
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,12 +16,17 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <tuple>
+
 namespace {
 
 constexpr QColor Background(255, 255, 192);
 constexpr QColor Magenta(255, 0, 255);
 constexpr QColor Red(255, 0, 0);
 constexpr QColor Blue(0, 0, 255);
+constexpr QColor LightGreen(128, 255, 128);
+constexpr QColor LightOrange(255, 192, 128);
+constexpr QColor Yellow(255, 255, 0);
 
 QFont windowFont()
 {
@@ -32,27 +39,31 @@ QFont windowFont()
     return font;
 }
 
-QString rgb(QColor c)
-{
-    return QStringLiteral("rgb(%1, %2, %3)").arg(c.red()).arg(c.green()).arg(c.blue());
-}
-
 // A style sheet with a border of its own is the only way Qt draws a button face in exactly
 // the colour asked for; a bare background colour is turned into a gradient.
 QString buttonStyle(QColor face)
 {
     return QStringLiteral("QPushButton { background-color: %1; color: black;"
-                          " border: 2px outset rgb(150, 150, 150); }"
+                          " border: 2px outset #969696; }"
                           "QPushButton:pressed { border-style: inset; }"
-                          "QPushButton:focus { border: 2px solid rgb(0, 0, 128); }")
-        .arg(rgb(face));
+                          "QPushButton:focus { border: 2px solid #000080; }")
+        .arg(face.name());
 }
 
-QString fieldStyle(const char *kind, QColor background)
+QString fieldStyle(QLatin1StringView kind, QColor background)
 {
-    return QStringLiteral("%1 { background-color: %2; color: %3; border: 1px solid rgb(64, 64, 64);"
+    return QStringLiteral("%1 { background-color: %2; color: %3; border: 1px solid #404040;"
                           " padding: 0px; }")
-        .arg(QLatin1StringView(kind), rgb(background), rgb(Blue));
+        .arg(kind, background.name(), Blue.name());
+}
+
+// Qt takes a plain widget for a pane inside a window; screen readers should meet this one
+// as the window it is.
+QAccessibleInterface *accessibleWindow(const QString &className, QObject *object)
+{
+    if (className == QLatin1StringView(Form1::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
 }
 
 } // namespace
@@ -69,18 +80,14 @@ Form1::Form1(QString programDir, platform::Clock clock, QWidget *parent)
                    Qt::WindowCloseButtonHint);
     // Qt clears this for tool windows, but this one is the whole program.
     setAttribute(Qt::WA_QuitOnClose);
-    // On macOS a tool window hides while its program is in the background; this is the
-    // program's only window.
+    // On macOS a tool window hides while its program is in the background.
     setAttribute(Qt::WA_MacAlwaysShowToolWindow);
-    setFixedSize(platform::twipsToPixels(5520), platform::twipsToPixels(5535));
-    setWindowIcon(QIcon(QPixmap(dayvane)));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Background);
-    setPalette(pal);
-    setAutoFillBackground(true);
-    setFont(windowFont());
+    QAccessible::installFactory(accessibleWindow);
 
-    layOutElements();
+    setLook();
+    placeElements();
+    nameForScreenReaders();
+    setStackingAndTabOrder();
     connectEvents();
     Form_Load();
 
@@ -90,77 +97,101 @@ Form1::Form1(QString programDir, platform::Clock clock, QWidget *parent)
     x11hints::skipTaskbar(this);
 }
 
-void Form1::layOutElements()
+void Form1::setLook()
 {
-    using platform::twipsRect;
+    setWindowIcon(QIcon(QPixmap(dayvane)));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Background);
+    setPalette(pal);
+    setAutoFillBackground(true);
+    setFont(windowFont());
     QFont bold = font();
     bold.setBold(true);
 
-    const auto label = [&](QLabel *l, const char *text, QColor colour, QRect rect) {
-        l->setText(QString::fromUtf8(text));
-        l->setFont(bold);
-        l->setStyleSheet(QStringLiteral("color: %1;").arg(rgb(colour)));
-        l->setGeometry(rect);
-    };
-    const auto button = [](QPushButton *b, const char *text, QColor face, QRect rect) {
-        b->setText(QString::fromUtf8(text));
-        b->setStyleSheet(buttonStyle(face));
-        b->setGeometry(rect);
-    };
-
-    label(Label1, "Date dd/mm/yyyy", Magenta, twipsRect(0, 0, 2025, 300));
-    label(Label2, "Message to Dayvane", Red, twipsRect(0, 600, 5415, 255));
-
-    for (QLineEdit *date : {Text1, Text2, Text3}) {
-        date->setStyleSheet(fieldStyle("QLineEdit", Magenta));
-        date->setMaxLength(2);
+    for (const auto &[label, caption, colour] : {std::tuple(Label1, "Date dd/mm/yyyy", Magenta),
+                                                 std::tuple(Label2, "Message to Dayvane", Red)}) {
+        label->setText(QString::fromUtf8(caption));
+        label->setFont(bold);
+        QPalette captionColour = label->palette();
+        captionColour.setColor(QPalette::WindowText, colour);
+        label->setPalette(captionColour);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
+    for (QLineEdit *date : {Text1, Text2, Text3})
+        date->setStyleSheet(fieldStyle(QLatin1StringView("QLineEdit"), Magenta));
+    Text1->setMaxLength(2);
+    Text2->setMaxLength(2);
     Text3->setMaxLength(4);
-    Text1->setGeometry(twipsRect(600, 240, 375, 285));
-    Text2->setGeometry(twipsRect(960, 240, 375, 285));
-    Text3->setGeometry(twipsRect(1320, 240, 735, 285));
-
-    Text4->setStyleSheet(fieldStyle("QLineEdit", Red));
-    Text4->setGeometry(twipsRect(0, 840, 5415, 615));
-
-    button(Command1, "Save", QColor(128, 255, 128), twipsRect(240, 1440, 1095, 375));
-    button(Command2, "Close", QColor(255, 192, 128), twipsRect(4080, 1440, 1215, 375));
+    Text4->setStyleSheet(fieldStyle(QLatin1StringView("QLineEdit"), Red));
 
     Text5->setFont(bold);
-    Text5->setStyleSheet(fieldStyle("QPlainTextEdit", Red));
+    Text5->setStyleSheet(fieldStyle(QLatin1StringView("QPlainTextEdit"), Red));
     Text5->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Text5->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text5->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text5->setTabChangesFocus(true);
     Text5->hide();
-    Text5->setGeometry(twipsRect(0, 1920, 5535, 3060));
 
-    button(Command3, "Do not forget", QColor(255, 255, 0), twipsRect(1920, 5040, 2055, 375));
-    button(Command4, "Today's Work", QColor(255, 255, 0), twipsRect(1920, 1440, 1695, 375));
+    for (const auto &[button, caption, face] :
+         {std::tuple(Command1, "Save", LightGreen), std::tuple(Command2, "Close", LightOrange),
+          std::tuple(Command3, "Do not forget", Yellow),
+          std::tuple(Command4, "Today's Work", Yellow)}) {
+        button->setText(QString::fromUtf8(caption));
+        button->setStyleSheet(buttonStyle(face));
+    }
+}
 
-    // Names and purposes for screen readers; the labels name the fields they stand over.
-    const struct {
-        QWidget *element;
-        const char *name;
-        const char *description;
-    } spoken[] = {
-        {Text1, "Day", "Day of the month the task falls due, in two digits"},
-        {Text2, "Month", "Month the task falls due, in two digits"},
-        {Text3, "Year", "Year the task falls due, in four digits"},
-        {Text4, "Message", "What to be reminded of"},
-        {Command1, "Save", "Saves the task for the date entered"},
-        {Command2, "Close", "Closes DAYVANE"},
-        {Text5, "Today's tasks", "The tasks that fall due today"},
-        {Command3, "Do not forget", "Puts the list of today's tasks away"},
-        {Command4, "Today's Work", "Shows the tasks that fall due today"},
-    };
-    for (const auto &[element, name, description] : spoken) {
+void Form1::placeElements()
+{
+    using platform::twipsRect;
+    setFixedSize(platform::twipsToPixels(5520), platform::twipsToPixels(5535));
+    for (const auto &[element, place] : {
+             std::pair<QWidget *, QRect>(Label1, twipsRect(0, 0, 2025, 300)),
+             {Text1, twipsRect(600, 240, 375, 285)},
+             {Text2, twipsRect(960, 240, 375, 285)},
+             {Text3, twipsRect(1320, 240, 735, 285)},
+             {Text4, twipsRect(0, 840, 5415, 615)},
+             {Label2, twipsRect(0, 600, 5415, 255)},
+             {Command1, twipsRect(240, 1440, 1095, 375)},
+             {Command2, twipsRect(4080, 1440, 1215, 375)},
+             {Text5, twipsRect(0, 1920, 5535, 3060)},
+             {Command3, twipsRect(1920, 5040, 2055, 375)},
+             {Command4, twipsRect(1920, 1440, 1695, 375)},
+         })
+        element->setGeometry(place);
+    // A caption's letters begin at the top of its box: the layout gives it no more height
+    // than they need, and the field below covers the rest. The font keeps room above the
+    // letters for accents these captions don't have, so the box reaches up over that room.
+    for (QLabel *label : {Label1, Label2}) {
+        const QFontMetrics metrics(label->font());
+        const int roomAbove = metrics.ascent() + metrics.tightBoundingRect(label->text()).top();
+        label->setGeometry(label->geometry().adjusted(0, -roomAbove, 0, 0));
+    }
+}
+
+void Form1::nameForScreenReaders()
+{
+    for (const auto &[element, name, description] : {
+             std::tuple<QWidget *, const char *, const char *>(
+                 Text1, "Day", "Day of the month the task falls due, in two digits"),
+             {Text2, "Month", "Month the task falls due, in two digits"},
+             {Text3, "Year", "Year the task falls due, in four digits"},
+             {Text4, "Message", "What to be reminded of"},
+             {Command1, "Save", "Saves the task for the date entered"},
+             {Command2, "Close", "Closes DAYVANE"},
+             {Text5, "Today's tasks", "The tasks that fall due today"},
+             {Command3, "Do not forget", "Puts the list of today's tasks away"},
+             {Command4, "Today's Work", "Shows the tasks that fall due today"},
+         }) {
         element->setAccessibleName(QString::fromUtf8(name));
         element->setAccessibleDescription(QString::fromUtf8(description));
     }
     Label1->setBuddy(Text1);
     Label2->setBuddy(Text4);
+}
 
+void Form1::setStackingAndTabOrder()
+{
     for (QLabel *label : {Label1, Label2}) {
         label->setFocusPolicy(Qt::NoFocus);
         label->lower();
@@ -191,12 +222,33 @@ void Form1::connectEvents()
 
 QString Form1::text5Text() const
 {
-    return Text5->toPlainText().replace(u'\n', QLatin1StringView("\r\n"));
+    return Text5->toPlainText().replace(u'\n', platform::LineBreak);
 }
 
 void Form1::setText5Text(const QString &text)
 {
     Text5->setPlainText(text); // CR LF is one line break to it
+}
+
+void Form1::setCaption(const QString &caption)
+{
+    if (caption == windowTitle())
+        return;
+    setWindowTitle(caption);
+    // Qt does not tell screen readers when a window's title changes.
+    QAccessibleEvent renamed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&renamed);
+}
+
+void Form1::tell(QMessageBox &box)
+{
+    QWidget *const hadFocus = focusWidget();
+    box.exec();
+    // Some window managers give the focus to none when the box goes, and a keyboard user
+    // would be left with nowhere to type.
+    activateWindow();
+    if (hadFocus)
+        hadFocus->setFocus();
 }
 
 void Form1::reportFileProblem(const QString &message)
@@ -207,7 +259,7 @@ void Form1::reportFileProblem(const QString &message)
     }
     QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), message,
                     QMessageBox::Ok, this);
-    box.exec();
+    tell(box);
 }
 
 void Form1::showEvent(QShowEvent *event)
@@ -222,9 +274,10 @@ void Form1::showEvent(QShowEvent *event)
 
 void Form1::Command3_Click()
 {
-    setWindowTitle(QStringLiteral("Task Dayvane"));
+    setCaption(QStringLiteral("Task Dayvane"));
     Text5->hide();
     Command3->hide();
+    setAccessibleDescription({});
 }
 
 void Form1::Command2_Click()

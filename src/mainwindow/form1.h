@@ -8,6 +8,7 @@
 
 class QLabel;
 class QLineEdit;
+class QMessageBox;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -47,8 +48,16 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void layOutElements();
+    void setLook();
+    void placeElements();
+    void nameForScreenReaders();
+    void setStackingAndTabOrder();
     void connectEvents();
+
+    // The caption, announced to screen readers as it changes.
+    void setCaption(const QString &caption);
+    // Shows a message over the window, then gives the window its focus back.
+    void tell(QMessageBox &box);
     // Tells the user that the task file failed us; held back until the window is up.
     void reportFileProblem(const QString &message);
 

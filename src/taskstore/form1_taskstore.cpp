@@ -11,6 +11,24 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+namespace {
+
+// What a screen reader says of the window when the list comes up: the user hears what is
+// due without leaving the date field, where the focus starts.
+QString dueTasksDescription(QStringView listText, qsizetype matches)
+{
+    constexpr qsizetype Told = 10;
+    const QStringList lines = listText.toString().split(platform::LineBreak);
+    QString told = (matches == 1 ? QStringLiteral("1 task due today: ")
+                                 : QStringLiteral("%1 tasks due today: ").arg(matches)) +
+                   lines.first(std::min(matches, Told)).join(QLatin1StringView("; "));
+    if (matches > Told)
+        told += QStringLiteral("; and %1 more in the list").arg(matches - Told);
+    return told;
+}
+
+} // namespace
+
 void Form1::Form_Load()
 {
     todaystask();
@@ -26,16 +44,18 @@ void Form1::todaystask()
     taskfile = taskstore::taskFilePath(m_programDir);
     filenum = m_fileNumbers.freeFile();
     Command3->show();
-    setWindowTitle(QStringLiteral("Task Dayvane"));
+    setCaption(QStringLiteral("Task Dayvane"));
 
-    taskstore::ScanResult scan =
+    const taskstore::ScanResult scan =
         taskstore::scanTaskFile(m_fileNumbers, filenum, taskfile, m_clock, tasklines);
-    if (scan.matched) {
-        setWindowTitle(QStringLiteral("Today's Task(s)"));
+    if (scan.matches > 0) {
+        setCaption(QStringLiteral("Today's Task(s)"));
         Text5->show();
         Text5->raise();
     }
-    setText5Text(std::move(scan.listText));
+    setText5Text(scan.listText);
+    setAccessibleDescription(scan.matches > 0 ? dueTasksDescription(scan.listText, scan.matches)
+                                              : QString());
     if (!scan.error.isEmpty())
         reportFileProblem(scan.error);
 }
@@ -63,7 +83,7 @@ void Form1::Command1_Click()
         QMessageBox box(QMessageBox::NoIcon, QString(), QStringLiteral("something wrong"),
                         QMessageBox::Ok, this);
         box.button(QMessageBox::Ok)->setIcon(QIcon()); // the style would give it one
-        box.exec();
+        tell(box);
         return;
     }
     const QByteArray record =

@@ -69,7 +69,7 @@ ScanResult scanTaskFile(platform::FileNumbers &numbers, qint16 filenum, const QS
         if (lineFallsOn(*line, *today)) {
             result.listText += recordMessage(platform::decodeLine(*line));
             result.listText += platform::LineBreak;
-            result.matched = true;
+            ++result.matches;
         }
     }
     tasklines.endScan();

@@ -13,7 +13,7 @@ QString creditsBlock();
 
 struct ScanResult {
     QString listText; // each matching message and CR LF, in file order, then the credits
-    bool matched = false;
+    qsizetype matches = 0;
     QString error; // what went wrong with the file, for the user; empty when all went well
 };
 

@@ -26,6 +26,8 @@ private slots:
             << QStringList{"5", "3", "2026", "Pay rent"} << QByteArray() << rent;
         QTest::newRow("two digits unchanged")
             << QStringList{"12", "11", "2026", "x"} << QByteArray() << QByteArray("12112026x\r\n");
+        QTest::newRow("one-character year as typed")
+            << QStringList{"5", "3", "7", "x"} << QByteArray() << QByteArray("05037x\r\n");
         QTest::newRow("two-digit year as typed")
             << QStringList{"5", "3", "26", "Pay rent"} << QByteArray()
             << QByteArray("050326Pay rent\r\n");

@@ -25,13 +25,21 @@ ScanResult scan(const ProgramDir &dir, TaskLines &lines)
 // that matches, so that both ways of testing a line are exercised on their edges.
 QByteArray randomLine(QRandomGenerator &rng)
 {
-    static const QList<QByteArray> pieces = {"0",    "5",        "3",    "05",   "03",
-                                             "2026", "20",       "26",   " ",    "\t",
-                                             "\n",   "&H",       "&O",   "&h",   "E",
-                                             "D",    "e",        ".",    "+",    "-",
-                                             "x",    "\xc3\xa9", "\xe9", "\x80", "\xf0\x9f\x98\x80",
-                                             "\0"};
-    QByteArray line = rng.bounded(3) == 0 ? QByteArray("05032026") : QByteArray();
+    static const QList<QByteArray> pieces = {
+        "0", "5",  "3",  "05", "03",       "2026", "20",   "26",
+        " ", "\t", "\n", "&H", "&O",       "&h",   "E",    "D",
+        "e", ".",  "+",  "-",  "/",        ":",    ";",    "<",
+        "=", ">",  "?",  "x",  "\xc3\xa9", "\xe9", "\x80", "\xf0\x9f\x98\x80",
+        "\0"};
+    // Today's date in full, or with a mark after the one-digit day and month: the marks
+    // just around the digits (/ and : to ?) end a number without being one.
+    static const QByteArray marks = " \t/:;<=>?x";
+    QByteArray line;
+    if (const int start = rng.bounded(3); start == 0)
+        line = "05032026";
+    else if (start == 1)
+        line = "5" + marks.sliced(rng.bounded(marks.size()), 1) + "3" +
+               marks.sliced(rng.bounded(marks.size()), 1) + "2026";
     const int count = rng.bounded(12);
     for (int i = 0; i < count; ++i) {
         const QByteArray &piece = pieces[rng.bounded(pieces.size())];
@@ -72,6 +80,7 @@ private slots:
         QTest::newRow("other month") << "05042026Pay rent" << false;
         QTest::newRow("date only") << "05032026" << true;
         QTest::newRow("blank after day digit") << "5 032026Call" << true;
+        QTest::newRow("mark after day digit") << "5:032026Call" << true;
         QTest::newRow("two-digit year") << "050326Pay rent" << false;
         QTest::newRow("short line") << "0503202" << false;
         QTest::newRow("empty") << "" << false;
@@ -205,6 +214,23 @@ private slots:
         QCOMPARE(lines[1], "second");
         QCOMPARE(lines[2], QString::fromUtf8("th\u00edrd"));
         QCOMPARE(lines[3], QString());
+    }
+
+    // A scan running over midnight takes the new day for the lines it reads after it.
+    void scanFollowsTheClock()
+    {
+        QByteArray file = "05032026before\r\n";
+        for (int i = 0; i < 3 * 4096; ++i)
+            file += "01012020old\r\n";
+        file += "06032026after\r\n05032026missed\r\n";
+        ProgramDir dir;
+        dir.write(file);
+        platform::FileNumbers numbers;
+        TaskLines lines;
+        int reads = 0;
+        const auto result = scanTaskFile(
+            numbers, 1, dir.taskFile(), [&] { return Today.addDays(reads++ == 0 ? 0 : 1); }, lines);
+        QCOMPARE(result.listText, "before\r\nafter\r\n" + creditsBlock());
     }
 
     // Long files are read to the end; the table keeps the first 64,001 lines.

@@ -36,9 +36,9 @@ struct LineEnd {
     qsizetype length; // of the line itself
     qsizetype next;   // where the following line starts
 };
+// Inline, as it runs for every line of the task file.
 inline std::optional<LineEnd> findLineEnd(QByteArrayView bytes, bool final)
 {
-    // Called for every line of the task file: std::memchr is the quickest search there is.
     const char *const data = bytes.data();
     if (const auto *cr =
             static_cast<const char *>(std::memchr(data, '\r', std::size_t(bytes.size())))) {

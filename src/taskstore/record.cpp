@@ -39,6 +39,8 @@ bool recordFallsOn(QStringView line, const Day &date)
 
 bool lineFallsOnSlowly(QByteArrayView line, const Day &date)
 {
+    // ASCII reads the same in every character set a task file may be in, so eight ASCII
+    // bytes need no more decoding than that.
     const QByteArrayView head = line.first(std::min<qsizetype>(line.size(), 8));
     if (platform::isAscii(head))
         return recordFallsOn(QString::fromLatin1(head), date);

@@ -25,13 +25,13 @@ struct Day {
     QByteArray key;
 };
 
-bool lineFallsOnSlowly(QByteArrayView line, const Day &date);
-
 // A record is one line: day (characters 1-2), month (3-4), year (5-8 when typed in full) and
 // then the message. The date is read leniently, so "5 " and "05" are both the 5th.
 bool recordFallsOn(QStringView line, const Day &date);
 
-// The same test on a line as it lies in the file, decoding only what it must.
+// The same test on a line as it lies in the file, decoding only what it must. The scan runs
+// it on every line: the common case is inline, the rest in lineFallsOnSlowly().
+bool lineFallsOnSlowly(QByteArrayView line, const Day &date);
 inline bool lineFallsOn(QByteArrayView line, const Day &date)
 {
     // Most records begin with eight digits, which spell one date only.

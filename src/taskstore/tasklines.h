@@ -31,8 +31,9 @@ public:
 
 private:
     // Bytes reserved ahead, so that a scan never copies them to grow. A large reservation
-    // starts on a large-page boundary and asks for large pages: filling 2 MB of new memory
-    // a small page at a time costs this program as much as all else at start-up.
+    // starts on a large-page boundary and asks for large pages: a long file's lines are
+    // megabytes of new memory at every start, and taking them a small page at a time can
+    // cost more than the whole scan (see bench/).
     class Bytes {
     public:
         QByteArrayView view() const { return {m_data.get(), m_size}; }

@@ -29,11 +29,12 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<bool>("listShown");
         QTest::addColumn<QString>("listText");
+        QTest::addColumn<QString>("told"); // to screen readers, with the window
         QTest::newRow("nothing today")
-            << QByteArray("04032026old\r\n") << "Task Dayvane" << false << credits();
-        QTest::newRow("a task today") << QByteArray("05032026Pay rent\r\n05032027Pay rent\r\n")
-                                      << "Today's Task(s)" << true << "Pay rent\r\n" + credits();
-        // A list this long goes to the editor in a different form; it must read back the same.
+            << QByteArray("04032026old\r\n") << "Task Dayvane" << false << credits() << QString();
+        QTest::newRow("a task today")
+            << QByteArray("05032026Pay rent\r\n05032027Pay rent\r\n") << "Today's Task(s)" << true
+            << "Pay rent\r\n" + credits() << "1 task due today: Pay rent";
         QByteArray many;
         QString listed;
         for (int i = 0; i < 3000; ++i) {
@@ -41,7 +42,9 @@ private slots:
             listed += "Task " + QString::number(i) + "\r\n";
         }
         QTest::newRow("thousands of tasks today")
-            << many << "Today's Task(s)" << true << listed + credits();
+            << many << "Today's Task(s)" << true << listed + credits()
+            << "3000 tasks due today: Task 0; Task 1; Task 2; Task 3; Task 4; Task 5; Task 6; "
+               "Task 7; Task 8; Task 9; and 2990 more in the list";
     }
     void startUpView()
     {
@@ -49,6 +52,7 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(bool, listShown);
         QFETCH(QString, listText);
+        QFETCH(QString, told);
         TestWindow w(file, false);
         Form1 &f = *w.form;
         f.show();
@@ -56,6 +60,7 @@ private slots:
         QCOMPARE(f.windowTitle(), caption);
         QCOMPARE(f.Text5->isVisible(), listShown);
         QCOMPARE(f.text5Text(), listText);
+        QCOMPARE(f.accessibleDescription(), told);
         QVERIFY(f.Command3->isVisible());
         for (QWidget *always : {(QWidget *)f.Text1, (QWidget *)f.Text4, (QWidget *)f.Command1,
                                 (QWidget *)f.Command2, (QWidget *)f.Command4, (QWidget *)f.Label1})

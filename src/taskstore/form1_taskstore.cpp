@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStringTokenizer>
 
 namespace {
 
@@ -18,10 +19,15 @@ namespace {
 QString dueTasksDescription(QStringView listText, qsizetype matches)
 {
     constexpr qsizetype Told = 10;
-    const QStringList lines = listText.toString().split(platform::LineBreak);
+    QStringList first;
+    for (const QStringView message : qTokenize(listText, platform::LineBreak)) {
+        if (first.size() == std::min(matches, Told))
+            break;
+        first.append(message.toString());
+    }
     QString told = (matches == 1 ? QStringLiteral("1 task due today: ")
                                  : QStringLiteral("%1 tasks due today: ").arg(matches)) +
-                   lines.first(std::min(matches, Told)).join(QLatin1StringView("; "));
+                   first.join(QLatin1StringView("; "));
     if (matches > Told)
         told += QStringLiteral("; and %1 more in the list").arg(matches - Told);
     return told;

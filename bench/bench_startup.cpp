@@ -70,7 +70,7 @@ bool runOnce(const QByteArray &exe, Sample &sample)
 
 int main(int argc, char *argv[])
 {
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 21;
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 41;
     Profile profiles[] = {
         {"bare Qt window", -1, 0, {}, {}, {}, {}},
         {"empty task file", 0, 0, {}, {}, {}, {}},

@@ -120,7 +120,7 @@ private slots:
         QTest::newRow("line longer than a block") << longLine + "\rz" << L{longLine, "z"};
     }
 
-    // The reader looks ahead in windows and reads in blocks; wherever the line ends fall
+    // The reader reads in blocks and grows its buffer for long lines; wherever the line ends fall
     // against those, it must split exactly as one pass over the whole file does.
     void readLineMatchesWholeSplit_data()
     {

@@ -102,7 +102,14 @@ Attempt tryLock(int fd, std::error_code &error)
     return Attempt::Failed;
 }
 
-std::error_code syncFd(int fd)
+} // namespace
+
+void unlockFile(int fd)
+{
+    ::flock(fd, LOCK_UN);
+}
+
+std::error_code syncFile(int fd)
 {
 #ifdef F_FULLFSYNC
     // macOS: fsync() stops at the drive's cache; this goes through it where the disk allows.
@@ -116,25 +123,12 @@ std::error_code syncFd(int fd)
     return r == 0 ? std::error_code() : lastError();
 }
 
-} // namespace
-
-void unlockFile(int fd)
-{
-    ::flock(fd, LOCK_UN);
-}
-
-std::error_code syncFile(int fd)
-{
-    return syncFd(fd);
-}
-
 void preferLargePages([[maybe_unused]] void *begin, [[maybe_unused]] std::size_t length)
 {
 #ifdef MADV_HUGEPAGE
     // Linux: transparent huge pages, where the system leaves them to the program.
-    constexpr std::uintptr_t Huge = LargePage;
-    const auto from = (reinterpret_cast<std::uintptr_t>(begin) + Huge - 1) & ~(Huge - 1);
-    const auto to = (reinterpret_cast<std::uintptr_t>(begin) + length) & ~(Huge - 1);
+    const auto from = (reinterpret_cast<std::uintptr_t>(begin) + LargePage - 1) & ~(LargePage - 1);
+    const auto to = (reinterpret_cast<std::uintptr_t>(begin) + length) & ~(LargePage - 1);
     if (from < to)
         ::madvise(reinterpret_cast<void *>(from), to - from, MADV_HUGEPAGE);
 #endif
@@ -145,7 +139,7 @@ std::error_code syncFolder(const std::filesystem::path &folder)
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return lastError();
-    const std::error_code error = syncFd(fd);
+    const std::error_code error = syncFile(fd);
     ::close(fd);
     return error;
 }

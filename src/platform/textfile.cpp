@@ -109,14 +109,9 @@ bool TextFile::fill()
 
 std::optional<QByteArrayView> TextFile::readLineAfterFill()
 {
-    while (!m_eof && isOpen() && fill()) {
-        const QByteArrayView pending(m_buffer.constData() + m_begin, m_end - m_begin);
-        if (const auto end = findLineEnd(pending, m_eof)) {
-            m_begin += end->next;
-            return pending.first(end->length);
-        }
-    }
-    return std::nullopt;
+    if (m_eof || !isOpen() || !fill())
+        return std::nullopt;
+    return readLine(); // with more bytes, or at the end where a last line needs no terminator
 }
 
 bool TextFile::lock(std::chrono::milliseconds wait)

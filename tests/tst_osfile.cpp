@@ -1,12 +1,14 @@
 // The operating-system seam on its own, without Qt: built natively against the POSIX branch,
 // and with MinGW-w64 and run under Wine against the Windows branch (wine_test.sh).
 // Usage: tst_osfile FOLDER   (a folder to make its test file in)
+//        tst_osfile hold FILE SECONDS
 #include "platform/osfile.h"
 
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #ifdef _WIN32
 #include <io.h>
@@ -51,6 +53,17 @@ bool cutBack(int fd, long length)
 
 int main(int argc, char *argv[])
 {
+    // "tst_osfile hold FILE SECONDS": another program holding the task file, for the tests of
+    // the whole program.
+    if (argc == 4 && std::strcmp(argv[1], "hold") == 0) {
+        std::FILE *held = openFile(argv[2], "a+b");
+        if (lockFile(fileno(held), 0ms))
+            return 1;
+        std::puts("held");
+        std::fflush(stdout);
+        std::this_thread::sleep_for(seconds(std::atoi(argv[3])));
+        return 0;
+    }
     const std::filesystem::path folder = argc > 1 ? argv[1] : ".";
     const std::filesystem::path path = folder / "osfile-test.dat";
     std::filesystem::remove(path);

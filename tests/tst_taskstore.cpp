@@ -58,10 +58,17 @@ private slots:
     {
         QTest::addColumn<QString>("dir");
         QTest::addColumn<QString>("path");
+#ifdef Q_OS_WIN
+        QTest::newRow("folder") << "C:\\Users\\a"
+                                << "C:\\Users\\a\\dayvane.dat";
+        QTest::newRow("drive root") << "C:\\"
+                                    << "C:\\dayvane.dat";
+#else
         QTest::newRow("folder") << "/opt/dayvane"
                                 << "/opt/dayvane/dayvane.dat";
         QTest::newRow("root") << "/"
                               << "/dayvane.dat";
+#endif
     }
     void taskFilePath()
     {

@@ -1,19 +1,46 @@
 #!/usr/bin/env bash
-# The Windows resource script compiles, and its version record says what it should.
-# Skipped (exit 77) where the MinGW resource compiler is not installed.
+# The program's identity on Windows: its version record says what it should, and its icon is
+# the window's own picture, 32 x 32 in 16 colours. Given the resource script, it is compiled
+# and its version record read; given DAYVANE.exe, both are read back from the executable.
+# Skipped (exit 77) where the MinGW resource compiler or icoutils are not installed.
+# Usage: identity_test.sh dayvane.rc | identity_test.sh DAYVANE.exe WINDOW_ICON.xpm
 set -euo pipefail
-rc=$1
-windres=$(command -v x86_64-w64-mingw32-windres) || { echo "windres not found: skipped"; exit 77; }
+in=$1
+skip() { echo "skipped: $*"; exit 77; }
+fail() { echo "FAIL: $*"; exit 1; }
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
-# The host's preprocessor will do: the script includes no system headers.
-"$windres" --preprocessor=cpp "$rc" -O res -o "$out/dayvane.res"
-strings=$(strings -el "$out/dayvane.res")
+
+if [[ $in == *.rc ]]; then
+    windres=$(command -v x86_64-w64-mingw32-windres) || skip "windres is not installed"
+    # The host's preprocessor will do: the script includes no system headers.
+    "$windres" --preprocessor=cpp "$in" -O res -o "$out/version"
+else
+    for tool in wrestool icotool convert compare; do
+        command -v $tool >/dev/null || skip "$tool is not installed"
+    done
+    wrestool -x --raw --type=version "$in" >"$out/version"
+    [ -s "$out/version" ] || fail "no version record in $in"
+fi
+
+strings=$(strings -el "$out/version")
 for pair in "FileVersion 1.00" "ProductVersion 1.00" "ProductName DAYVANE" \
     "InternalName DAYVANE" "OriginalFilename DAYVANE.exe"; do
-    grep -A1 -x "${pair% *}" <<<"$strings" | grep -qx "${pair#* }" || { echo "FAIL: $pair"; exit 1; }
+    grep -A1 -x "${pair% *}" <<<"$strings" | grep -qx "${pair#* }" || fail "$pair"
 done
 # The fixed record: its signature, then file version 1.0.0.0 and product version 1.0.0.0.
-od -An -tx1 -v "$out/dayvane.res" | tr -d ' \n' |
-    grep -q bd04effe0000010000000100000000000000010000000000 || { echo "FAIL: version 1.0.0.0"; exit 1; }
-echo "resource script: all good"
+od -An -tx1 -v "$out/version" | tr -d ' \n' |
+    grep -q bd04effe0000010000000100000000000000010000000000 || fail "version 1.0.0.0"
+echo "version record: all good"
+[[ $in == *.rc ]] && exit 0
+
+# The icon: one picture, 32 x 32 at 4 bits (16 colours), the same as the window's.
+wrestool -x --type=group_icon "$in" >"$out/icon.ico"
+icotool -l "$out/icon.ico" 2>/dev/null | tee "$out/icons"
+[ "$(wc -l <"$out/icons")" = 1 ] || fail "the icon should hold one picture"
+grep -q -- '--width=32 --height=32 --bit-depth=4' "$out/icons" || fail "the icon is not 32 x 32 in 16 colours"
+convert "$out/icon.ico" "$out/exe.png"
+convert "$2" "$out/window.png"
+differ=$(compare -metric AE "$out/exe.png" "$out/window.png" null: 2>&1) || true
+[ "$differ" = 0 ] || fail "the executable's icon differs from the window's in $differ pixels"
+echo "icon: all good"

@@ -7,7 +7,7 @@ src=$1 build=$2
 export HOME
 HOME=$(mktemp -d)
 trap 'rm -rf "$HOME"' EXIT
-unset XDG_DATA_HOME XDG_CONFIG_HOME DAYVANE_PREFIX
+unset XDG_CONFIG_HOME
 fail() { echo "FAIL: $*"; exit 1; }
 
 prefix=$HOME/.local/opt/dayvane

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# The Windows program as a person meets it, under Wine: unzipped from its package into a fresh
+# folder and started from another, it lists today's task from the task file beside it, saves
+# a task typed at the keyboard as one record with CR LF, and ends on Close. From a drive root
+# it keeps its tasks there, and while another program holds the task file Save says so within
+# moments and keeps what was typed. Skipped (exit 77) where Wine or the X tools are missing.
+# Usage: wine_program_test.sh BUILD_DIR HOLDER   (HOLDER: tst_osfile.exe, which can hold a lock)
+set -uo pipefail
+build=$1 holder=$2
+export WINEPREFIX=$build/wine
+. "$(dirname "$0")/wine_display.sh"
+for tool in xdotool xclip unzip convert; do
+    command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+fail() { echo "FAIL: $*"; exit 1; }
+zip=$(ls "$build"/DAYVANE-*-windows-x64.zip 2>/dev/null | head -1)
+[ -n "$zip" ] || fail "no package in $build: run scripts/build-windows"
+work=$display_work
+drive=$WINEPREFIX/dosdevices/x:
+program=
+trap 'rm -f "$drive"; [ -z "$program" ] || kill $program 2>/dev/null; end_display' EXIT
+now_ms() { date +%s%3N; }
+
+# Starts DAYVANE.exe (a Windows path) from another folder and waits for a window whose
+# caption matches $2 (a pattern).
+start() {
+    (cd "$work/elsewhere" && exec "$wine" "$1") &
+    program=$!
+    started=$(now_ms)
+    window=$(timeout 60 xdotool search --sync --name "^$2\$" | head -1)
+    [ -n "$window" ] || fail "no window $2 within 60 s"
+    echo "window $2 up $(($(now_ms) - started)) ms after the start"
+    # Under openbox Wine's window waits for a click to have the focus, as a user would give.
+    xdotool windowactivate --sync "$window" 2>/dev/null
+    sleep 0.5
+}
+type_task() {
+    xdotool type --delay 40 "$1"
+    xdotool key --delay 100 Tab space # from the message field to Save
+    sleep 1
+}
+close_program() {
+    xdotool key --delay 100 Tab space # from Save to Close
+    for _ in $(seq 100); do kill -0 $program 2>/dev/null || break; sleep 0.1; done
+    ! kill -0 $program 2>/dev/null || fail "Close did not end the program"
+    wait $program
+    program=
+}
+
+mkdir -p "$work/elsewhere" "$work/app" "$work/root"
+unzip -q "$zip" -d "$work/app"
+app=$(dirname "$(ls "$work"/app/*/DAYVANE.exe)")
+today=$(date +%d%m%Y)
+printf '%sWater the plants\r\n01012020old\r\n' "$today" >"$app/dayvane.dat"
+cp "$app/dayvane.dat" "$work/before"
+
+start "Z:$(tr / '\\' <<<"$app")\\DAYVANE.exe" "Today's Task\\(s\\)"
+import -window "$window" "$work/window.png"
+inside=$(convert "$work/window.png" -fill black +opaque '#FFFFC0' -trim -format '%wx%h' info:)
+[ "$inside" = 368x369 ] || fail "the window's inside is $inside, not 368x369"
+type_task "05032026Pay rent"
+printf '05032026Pay rent\r\n' | cat "$work/before" - | cmp - "$app/dayvane.dat" ||
+    fail "the typed task is not appended as one record"
+close_program
+echo "from its folder: listed, saved, closed"
+
+# A drive root, while another program holds the task file: the message names the file with
+# one separator, the fields keep the task, and once the file is free Save writes it.
+cp -r "$app"/. "$work/root"
+rm "$work/root/dayvane.dat"
+ln -sfn "$work/root" "$drive"
+start 'X:\DAYVANE.exe' "Task Dayvane"
+[ -f "$work/root/dayvane.dat" ] || fail "no task file made in the drive root"
+# The holder finds the MinGW runtime beside the program.
+WINEPATH='X:\' "$wine" "$holder" hold 'X:\dayvane.dat' 60 >"$work/held" 2>&1 &
+holding=$!
+for _ in $(seq 100); do grep -q held "$work/held" 2>/dev/null && break; sleep 0.1; done
+grep -q held "$work/held" || fail "the task file's lock could not be taken: $(cat "$work/held")"
+pressed=$(now_ms)
+type_task "06032026Busy day"
+box=$(timeout 10 xdotool search --sync --name '^DAYVANE$' | head -1)
+waited=$(($(now_ms) - pressed))
+[ -n "$box" ] || fail "no message while the task file was held"
+echo "Save answered $waited ms after the keys were pressed"
+((waited < 5000)) || fail "Save kept the user waiting"
+xdotool windowactivate --sync "$box" 2>/dev/null
+xdotool key ctrl+c # a Windows message box copies its text
+sleep 0.5
+message=$(xclip -o -selection clipboard 2>/dev/null | tr -d '\r')
+grep -qF 'X:\dayvane.dat' <<<"$message" || fail "message without X:\\dayvane.dat: $message"
+grep -qF 'another program is using it' <<<"$message" || fail "message: $message"
+xdotool key Return
+kill $holding
+wait $holding 2>/dev/null
+sleep 0.5
+xdotool windowactivate --sync "$window" 2>/dev/null
+sleep 0.5
+xdotool key space # Save still has the focus, and the fields their task
+sleep 1
+[ "$(cat "$work/root/dayvane.dat")" = $'06032026Busy day\r' ] || fail "the kept task was not saved"
+close_program
+echo "from a drive root: kept its tasks there, waited in bounds for a held file"
+echo "the Windows program: all good"

@@ -1,6 +1,5 @@
 #include "osfile.h"
 
-#include <cstdint>
 #include <thread>
 
 #ifdef _WIN32
@@ -14,14 +13,14 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/mman.h>
 #include <unistd.h>
 #endif
 
 namespace platform::os {
 namespace {
 
-enum class Attempt { Locked, Busy, Failed };
+// What tryLock() gives while another holds the lock.
+const std::error_code Busy = std::make_error_code(std::errc::resource_unavailable_try_again);
 
 #ifdef _WIN32
 
@@ -45,15 +44,13 @@ OVERLAPPED lockedByte()
     return at;
 }
 
-Attempt tryLock(int fd, std::error_code &error)
+std::error_code tryLock(int fd)
 {
     OVERLAPPED at = lockedByte();
     if (LockFileEx(handleOf(fd), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at))
-        return Attempt::Locked;
-    if (GetLastError() == ERROR_LOCK_VIOLATION || GetLastError() == ERROR_IO_PENDING)
-        return Attempt::Busy;
-    error = lastError();
-    return Attempt::Failed;
+        return {};
+    const DWORD error = GetLastError();
+    return error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING ? Busy : lastError();
 }
 
 } // namespace
@@ -76,30 +73,22 @@ std::error_code syncFolder(const std::filesystem::path &)
     return {};
 }
 
-void preferLargePages(void *, std::size_t)
-{
-    // Large pages on Windows are for programs given the right to lock memory; not this one.
-}
-
 #else
 
-std::error_code lastError()
+// What a system call gave: no error, or errno's. A call broken off by a signal is made again.
+template <typename Call> std::error_code retried(Call call)
 {
-    return {errno, std::generic_category()};
+    while (call() != 0) {
+        if (errno != EINTR)
+            return {errno, std::generic_category()};
+    }
+    return {};
 }
 
-Attempt tryLock(int fd, std::error_code &error)
+std::error_code tryLock(int fd)
 {
-    int r;
-    do {
-        r = ::flock(fd, LOCK_EX | LOCK_NB);
-    } while (r != 0 && errno == EINTR);
-    if (r == 0)
-        return Attempt::Locked;
-    if (errno == EWOULDBLOCK)
-        return Attempt::Busy;
-    error = lastError();
-    return Attempt::Failed;
+    const std::error_code error = retried([fd] { return ::flock(fd, LOCK_EX | LOCK_NB); });
+    return error == std::errc::operation_would_block ? Busy : error;
 }
 
 } // namespace
@@ -116,29 +105,14 @@ std::error_code syncFile(int fd)
     if (::fcntl(fd, F_FULLFSYNC) == 0)
         return {};
 #endif
-    int r;
-    do {
-        r = ::fsync(fd);
-    } while (r != 0 && errno == EINTR);
-    return r == 0 ? std::error_code() : lastError();
-}
-
-void preferLargePages([[maybe_unused]] void *begin, [[maybe_unused]] std::size_t length)
-{
-#ifdef MADV_HUGEPAGE
-    // Linux: transparent huge pages, where the system leaves them to the program.
-    const auto from = (reinterpret_cast<std::uintptr_t>(begin) + LargePage - 1) & ~(LargePage - 1);
-    const auto to = (reinterpret_cast<std::uintptr_t>(begin) + length) & ~(LargePage - 1);
-    if (from < to)
-        ::madvise(reinterpret_cast<void *>(from), to - from, MADV_HUGEPAGE);
-#endif
+    return retried([fd] { return ::fsync(fd); });
 }
 
 std::error_code syncFolder(const std::filesystem::path &folder)
 {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return lastError();
+        return {errno, std::generic_category()};
     const std::error_code error = syncFile(fd);
     ::close(fd);
     return error;
@@ -151,15 +125,8 @@ std::error_code lockFile(int fd, std::chrono::milliseconds wait)
     using Clock = std::chrono::steady_clock;
     const auto giveUp = Clock::now() + wait;
     for (;;) {
-        std::error_code error;
-        switch (tryLock(fd, error)) {
-        case Attempt::Locked:
-            return {};
-        case Attempt::Failed:
+        if (const std::error_code error = tryLock(fd); error != Busy)
             return error;
-        case Attempt::Busy:
-            break;
-        }
         if (Clock::now() >= giveUp)
             return std::make_error_code(std::errc::timed_out);
         std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -1,6 +1,5 @@
 #include "tasklines.h"
 
-#include "platform/osfile.h"
 #include "platform/textcodec.h"
 
 #include <utility>
@@ -23,21 +22,20 @@ qsizetype lineStart(QByteArrayView lines, qsizetype slot)
 
 QString TaskLines::operator[](qsizetype slot) const
 {
-    const QByteArrayView lines = m_lines.view();
-    const qsizetype from = lineStart(lines, slot);
+    const qsizetype from = lineStart(m_lines, slot);
     if (from < 0)
         return {};
-    return platform::decodeLine(lines.sliced(from, lines.indexOf('\r', from) - from));
+    return platform::decodeLine(
+        QByteArrayView(m_lines).sliced(from, m_lines.indexOf('\r', from) - from));
 }
 
 void TaskLines::beginScan(qint64 fileSize)
 {
-    // The lines take no more room than the file (a CR for each terminator). Room not filled
-    // costs nothing, and the storage of the scan before last is used again.
+    // The lines take no more room than the file (a CR for each terminator), so the scan
+    // never copies them to grow.
     constexpr qint64 MostReserved = 64 << 20;
-    m_scan.clear();
-    if (const auto room = qsizetype(std::min(fileSize + 1, MostReserved)); m_scan.capacity() < room)
-        m_scan.reserve(room);
+    m_scan.resize(0); // keeps the room of the scan before last
+    m_scan.reserve(qsizetype(std::min(fileSize + 1, MostReserved)));
     m_scanned = 0;
 }
 
@@ -45,27 +43,11 @@ void TaskLines::endScan()
 {
     // Slots this scan did not reach keep their text from before.
     if (m_scanned < m_count) {
-        const QByteArrayView before = m_lines.view();
-        m_scan.append(before.sliced(lineStart(before, m_scanned)));
+        m_scan.append(QByteArrayView(m_lines).sliced(lineStart(m_lines, m_scanned)));
         m_scanned = m_count;
     }
     std::swap(m_lines, m_scan);
     m_count = m_scanned;
-}
-
-void TaskLines::Bytes::reserve(qsizetype capacity)
-{
-    using platform::os::LargePage;
-    const bool large = std::size_t(capacity) >= LargePage;
-    const auto alignment = std::align_val_t(large ? LargePage : alignof(std::max_align_t));
-    std::unique_ptr<char[], Free> grown(
-        static_cast<char *>(::operator new[](std::size_t(capacity), alignment)), Free{alignment});
-    if (large)
-        platform::os::preferLargePages(grown.get(), std::size_t(capacity));
-    if (m_size > 0)
-        std::memcpy(grown.get(), m_data.get(), std::size_t(m_size));
-    m_data = std::move(grown);
-    m_capacity = capacity;
 }
 
 } // namespace taskstore

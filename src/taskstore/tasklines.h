@@ -1,11 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
-
-#include <cstring>
-#include <memory>
-#include <new>
 
 namespace taskstore {
 
@@ -23,44 +20,15 @@ public:
     void beginScan(qint64 fileSize);
     void store(QByteArrayView line)
     {
-        m_scan.append(line);
-        m_scan.append("\r");
+        m_scan.append(line).append('\r');
         ++m_scanned;
     }
     void endScan();
 
 private:
-    // Bytes reserved ahead, so that a scan never copies them to grow. A large reservation
-    // starts on a large-page boundary and asks for large pages: a long file's lines are
-    // megabytes of new memory at every start, and taking them a small page at a time can
-    // cost more than the whole scan (see bench/).
-    class Bytes {
-    public:
-        QByteArrayView view() const { return {m_data.get(), m_size}; }
-        qsizetype capacity() const { return m_capacity; }
-        void clear() { m_size = 0; }
-        void reserve(qsizetype capacity);
-        void append(QByteArrayView bytes)
-        {
-            if (m_size + bytes.size() > m_capacity)
-                reserve(std::max(2 * m_capacity, m_size + bytes.size()));
-            std::memcpy(m_data.get() + m_size, bytes.data(), std::size_t(bytes.size()));
-            m_size += bytes.size();
-        }
-
-    private:
-        struct Free {
-            std::align_val_t alignment;
-            void operator()(char *data) const { ::operator delete[](data, alignment); }
-        };
-        std::unique_ptr<char[], Free> m_data{nullptr, Free{std::align_val_t(1)}};
-        qsizetype m_size = 0;
-        qsizetype m_capacity = 0;
-    };
-
-    Bytes m_lines; // the slots' lines, in slot order
+    QByteArray m_lines; // the slots' lines, in slot order
     qsizetype m_count = 0;
-    Bytes m_scan; // the lines of the scan under way
+    QByteArray m_scan; // the lines of the scan under way
     qsizetype m_scanned = 0;
 };
 

@@ -7,6 +7,8 @@
 #include <xcb/xcb.h>
 
 #include <array>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #endif
 
@@ -20,9 +22,10 @@ void skipTaskbar(QWidget *window)
         return;
     xcb_connection_t *const conn = x11->connection();
     const auto atom = [conn](const char *name) {
-        const auto cookie = xcb_intern_atom(conn, 0, static_cast<uint16_t>(strlen(name)), name);
-        const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> reply(
-            xcb_intern_atom_reply(conn, cookie, nullptr), &free);
+        const auto cookie =
+            xcb_intern_atom(conn, 0, static_cast<uint16_t>(std::strlen(name)), name);
+        const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+            xcb_intern_atom_reply(conn, cookie, nullptr), &std::free);
         return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     };
     const xcb_atom_t state = atom("_NET_WM_STATE");

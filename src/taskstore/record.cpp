@@ -7,17 +7,8 @@
 #include <QDir>
 
 #include <algorithm>
-#include <cstring>
 
 namespace taskstore {
-namespace {
-
-bool sliceIs(QStringView line, qsizetype from, qsizetype length, int value)
-{
-    return platform::val(line.mid(from, length)) == value;
-}
-
-} // namespace
 
 Day::Day(QDate date)
     : day(date.day()), month(date.month()), year(date.year()),
@@ -30,11 +21,19 @@ QString taskFilePath(const QString &programDir)
     return QDir::toNativeSeparators(QDir(programDir).filePath(TaskFileName));
 }
 
+QString fileProblem(const QString &path, const QString &what, const QString &reason)
+{
+    return QStringLiteral("The task file could not be %1.\n\n%2\n\nReason: %3.")
+        .arg(what, path, reason);
+}
+
 bool recordFallsOn(QStringView line, const Day &date)
 {
+    const auto is = [line](qsizetype from, qsizetype length, int value) {
+        return platform::val(line.mid(from, length)) == value;
+    };
     // Nested on purpose: the month is only looked at when the day matched, and so on.
-    return sliceIs(line, 0, 2, date.day) && sliceIs(line, 2, 2, date.month) &&
-           sliceIs(line, 4, 4, date.year);
+    return is(0, 2, date.day) && is(2, 2, date.month) && is(4, 4, date.year);
 }
 
 bool lineFallsOnSlowly(QByteArrayView line, const Day &date)

@@ -15,6 +15,9 @@ inline constexpr QLatin1StringView TaskFileName("dayvane.dat");
 // The task file lies directly in the program's folder.
 QString taskFilePath(const QString &programDir);
 
+// The message for a task file that failed us: what we tried, where, and the reason.
+QString fileProblem(const QString &path, const QString &what, const QString &reason);
+
 // The day the scan compares records with, taken apart once.
 struct Day {
     explicit Day(QDate date);

@@ -8,29 +8,19 @@
 #include <optional>
 
 namespace taskstore {
-namespace {
-
-// The date is asked for afresh every this many lines, so a scan running over midnight
-// switches to the new day without paying for the clock on every line.
-constexpr int LinesPerClockRead = 4096;
-
-} // namespace
 
 QString creditsBlock()
 {
     return QStringLiteral("\r\nProgram Developed By:\r\nTarnwick\r\ndayvane@example.org");
 }
 
-QString fileProblem(const QString &path, const QString &what, const QString &reason)
-{
-    return QStringLiteral("The task file could not be %1.\n\n%2\n\nReason: %3.")
-        .arg(what, path, reason);
-}
-
 ScanResult scanTaskFile(platform::FileNumbers &numbers, qint16 filenum, const QString &path,
                         const platform::Clock &clock, TaskLines &tasklines)
 {
     using platform::TextFile;
+    // The date is asked for afresh every this many lines, so a scan running over midnight
+    // switches to the new day without paying for the clock on every line.
+    constexpr int LinesPerClockRead = 4096;
     ScanResult result;
     const auto finish = [&](const QString &what, const QString &reason) {
         if (!reason.isEmpty())

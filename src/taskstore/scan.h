@@ -22,7 +22,4 @@ struct ScanResult {
 ScanResult scanTaskFile(platform::FileNumbers &numbers, qint16 filenum, const QString &path,
                         const platform::Clock &clock, TaskLines &tasklines);
 
-// The message for a task file that failed us: what we tried, where, and the reason.
-QString fileProblem(const QString &path, const QString &what, const QString &reason);
-
 } // namespace taskstore

@@ -75,11 +75,13 @@ private slots:
     {
         TestWindow w("05032026Pay rent\r\n");
         Form1 &f = *w.form;
-        f.show();
-        QTest::mouseClick(f.Command3, Qt::LeftButton);
+        f.Command3->setFocus();
+        QTest::keyClick(f.Command3, Qt::Key_Space);
         QCOMPARE(f.windowTitle(), "Task Dayvane");
         QVERIFY(!f.Text5->isVisible());
         QVERIFY(!f.Command3->isVisible());
+        // The next task is typed there; a second Space must not bring the list back.
+        QCOMPARE(QApplication::focusWidget(), f.Text1);
 
         QTest::mouseClick(f.Command4, Qt::LeftButton);
         QCOMPARE(f.windowTitle(), "Today's Task(s)");

@@ -28,17 +28,6 @@ constexpr QColor LightGreen(128, 255, 128);
 constexpr QColor LightOrange(255, 192, 128);
 constexpr QColor Yellow(255, 255, 0);
 
-QFont windowFont()
-{
-    // The bitmap font of the original look is rarely installed; Liberation Sans comes with
-    // the program's packages and keeps the captions inside their boxes at the same size.
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(12);
-    return font;
-}
-
 // A style sheet with a border of its own is the only way Qt draws a button face in exactly
 // the colour asked for; a bare background colour is turned into a gradient.
 QString buttonStyle(QColor face)
@@ -87,9 +76,15 @@ Form1::Form1(QString programDir, platform::Clock clock, QWidget *parent)
     setLook();
     placeElements();
     nameForScreenReaders();
-    setStackingAndTabOrder();
-    connectEvents();
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
+    connect(Text2, &QLineEdit::textChanged, this, &Form1::Text2_Change);
+    connect(Text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
     Form_Load();
+    Text1->setFocus();
 
     QRect frame = geometry();
     frame.moveCenter(screen()->availableGeometry().center());
@@ -104,9 +99,14 @@ void Form1::setLook()
     pal.setColor(QPalette::Window, Background);
     setPalette(pal);
     setAutoFillBackground(true);
-    setFont(windowFont());
-    QFont bold = font();
-    bold.setBold(true);
+    // The bitmap font of the original look is rarely installed; Liberation Sans comes with
+    // the program's packages and keeps the captions inside their boxes at the same size.
+    QFont bold;
+    bold.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
+    bold.setStyleHint(QFont::SansSerif);
+    bold.setPointSize(12);
+    setFont(bold);
+    bold.setBold(true); // for the captions and the list
 
     for (const auto &[label, caption, colour] : {std::tuple(Label1, "Date dd/mm/yyyy", Magenta),
                                                  std::tuple(Label2, "Message to Dayvane", Red)}) {
@@ -138,6 +138,9 @@ void Form1::setLook()
           std::tuple(Command4, "Today's Work", Yellow)}) {
         button->setText(QString::fromUtf8(caption));
         button->setStyleSheet(buttonStyle(face));
+        // Enter presses the button that has the focus (Space always does); no button
+        // answers Enter while the focus is elsewhere.
+        button->setAutoDefault(true);
     }
 }
 
@@ -190,44 +193,9 @@ void Form1::nameForScreenReaders()
     Label2->setBuddy(Text4);
 }
 
-void Form1::setStackingAndTabOrder()
-{
-    for (QLabel *label : {Label1, Label2}) {
-        label->setFocusPolicy(Qt::NoFocus);
-        label->lower();
-    }
-    QWidget *const tabOrder[] = {Text1,    Text2, Text3,    Text4,   Command1,
-                                 Command2, Text5, Command3, Command4};
-    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
-    for (QPushButton *button : {Command1, Command2, Command3, Command4}) {
-        button->setFocusPolicy(Qt::StrongFocus);
-        // Enter presses the button that has the focus (Space always does); no button
-        // answers Enter while the focus is elsewhere.
-        button->setAutoDefault(true);
-    }
-    Text1->setFocus();
-}
-
-void Form1::connectEvents()
-{
-    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
-    connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
-    connect(Text2, &QLineEdit::textChanged, this, &Form1::Text2_Change);
-    connect(Text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
-}
-
 QString Form1::text5Text() const
 {
     return Text5->toPlainText().replace(u'\n', platform::LineBreak);
-}
-
-void Form1::setText5Text(const QString &text)
-{
-    Text5->setPlainText(text); // CR LF is one line break to it
 }
 
 void Form1::setCaption(const QString &caption)
@@ -278,6 +246,8 @@ void Form1::Command3_Click()
     Text5->hide();
     Command3->hide();
     setAccessibleDescription({});
+    // Not on to Today's Work, where a second Space would bring the list straight back.
+    Text1->setFocus();
 }
 
 void Form1::Command2_Click()

@@ -24,9 +24,9 @@ public:
 
     // The list field's text with CR LF between lines, as the scan builds it.
     QString text5Text() const;
-    void setText5Text(const QString &text);
 
-    // Elements, in tab order. Labels are created first so that they lie beneath the rest.
+    // Elements, created in tab order, which Qt takes as the order of the Tab key. Labels come
+    // first so that they lie beneath the rest.
     QLabel *const Label1;
     QLabel *const Label2;
     QLineEdit *const Text1;
@@ -51,8 +51,6 @@ private:
     void setLook();
     void placeElements();
     void nameForScreenReaders();
-    void setStackingAndTabOrder();
-    void connectEvents();
 
     // The caption, announced to screen readers as it changes.
     void setCaption(const QString &caption);

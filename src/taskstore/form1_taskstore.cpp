@@ -59,7 +59,7 @@ void Form1::todaystask()
         Text5->show();
         Text5->raise();
     }
-    setText5Text(scan.listText);
+    Text5->setPlainText(scan.listText); // CR LF is one line break to it
     setAccessibleDescription(scan.matches > 0 ? dueTasksDescription(scan.listText, scan.matches)
                                               : QString());
     if (!scan.error.isEmpty())

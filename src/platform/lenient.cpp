@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace platform {
 namespace {
@@ -13,26 +14,26 @@ bool isIgnored(QChar c)
     return c == u' ' || c == u'\t' || c == u'\n';
 }
 
-int digitValue(char16_t c, int base)
+int digitValue(char c, int base)
 {
     int v = base;
-    if (c >= u'0' && c <= u'9')
-        v = c - u'0';
-    else if (c >= u'a' && c <= u'f')
-        v = c - u'a' + 10;
-    else if (c >= u'A' && c <= u'F')
-        v = c - u'A' + 10;
+    if (c >= '0' && c <= '9')
+        v = c - '0';
+    else if (c >= 'a' && c <= 'f')
+        v = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F')
+        v = c - 'A' + 10;
     return v < base ? v : -1;
 }
 
 // &H and &O literals take the width of the smallest integer that holds their digits, as
 // 16-bit or 32-bit two's complement, so &HFFFF is -1 and &H10000 is 65536.
-double radixValue(const std::u16string &s, std::size_t pos, int base)
+double radixValue(std::string_view s, int base)
 {
     std::uint64_t value = 0;
     int digits = 0;
-    for (; pos < s.size(); ++pos) {
-        const int d = digitValue(s[pos], base);
+    for (const char c : s) {
+        const int d = digitValue(c, base);
         if (d < 0)
             break;
         value = value * base + d;
@@ -51,61 +52,55 @@ double radixValue(const std::u16string &s, std::size_t pos, int base)
 
 double val(QStringView text)
 {
-    std::u16string s;
+    // Only ASCII takes part in a number: anything else stops it, as DEL does.
+    std::string s;
     s.reserve(text.size());
     for (const QChar c : text) {
         if (!isIgnored(c))
-            s.push_back(c.unicode());
+            s.push_back(c.unicode() < 0x7F ? char(c.unicode()) : '\x7F');
     }
-    if (s.size() >= 2 && s[0] == u'&') {
-        if (s[1] == u'H' || s[1] == u'h')
-            return radixValue(s, 2, 16);
-        if (s[1] == u'O' || s[1] == u'o')
-            return radixValue(s, 2, 8);
+    if (s.size() >= 2 && s[0] == '&') {
+        if (s[1] == 'H' || s[1] == 'h')
+            return radixValue(std::string_view(s).substr(2), 16);
+        if (s[1] == 'O' || s[1] == 'o')
+            return radixValue(std::string_view(s).substr(2), 8);
         return 0;
     }
 
-    // Copy the longest prefix that forms a decimal number into plain ASCII for from_chars.
-    std::string num;
-    std::size_t i = 0;
-    auto isDigit = [&](std::size_t k) { return k < s.size() && s[k] >= u'0' && s[k] <= u'9'; };
-    auto takeDigits = [&] {
-        std::size_t n = 0;
-        for (; isDigit(i); ++i, ++n)
-            num.push_back(static_cast<char>(s[i]));
-        return n;
+    // The longest prefix that forms a decimal number: a sign, digits with at most one point,
+    // and an exponent after E or D, which from_chars reads as e.
+    std::size_t i = !s.empty() && (s[0] == '+' || s[0] == '-') ? 1 : 0;
+    const auto isDigit = [&](std::size_t k) { return k < s.size() && s[k] >= '0' && s[k] <= '9'; };
+    const auto skipDigits = [&] {
+        const std::size_t from = i;
+        while (isDigit(i))
+            ++i;
+        return i - from;
     };
-    if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) {
-        if (s[i] == u'-')
-            num.push_back('-');
+    std::size_t mantissaDigits = skipDigits();
+    if (i < s.size() && s[i] == '.') {
         ++i;
-    }
-    std::size_t mantissaDigits = takeDigits();
-    if (i < s.size() && s[i] == u'.') {
-        num.push_back('.');
-        ++i;
-        mantissaDigits += takeDigits();
+        mantissaDigits += skipDigits();
     }
     if (mantissaDigits == 0)
         return 0;
-    if (i < s.size() && (s[i] == u'E' || s[i] == u'e' || s[i] == u'D' || s[i] == u'd')) {
-        std::size_t j = i + 1;
-        const bool sign = j < s.size() && (s[j] == u'+' || s[j] == u'-');
-        if (isDigit(j + (sign ? 1 : 0))) {
-            num.push_back('e');
-            if (sign)
-                num.push_back(static_cast<char>(s[j]));
-            i = j + (sign ? 1 : 0);
-            takeDigits();
+    if (i < s.size() && std::string_view("EeDd").find(s[i]) != std::string_view::npos) {
+        const std::size_t sign = i + 1 < s.size() && (s[i + 1] == '+' || s[i + 1] == '-');
+        if (isDigit(i + 1 + sign)) {
+            s[i] = 'e';
+            i += 1 + sign;
+            skipDigits();
         }
     }
+    const std::string_view number = std::string_view(s).substr(0, i);
+    const std::string_view digits = number.substr(number.front() == '+' ? 1 : 0);
     double value = 0;
-    const auto [end, ec] = std::from_chars(num.data(), num.data() + num.size(), value);
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     if (ec == std::errc::result_out_of_range) {
         // Too large or too small for a double: never a date, but keep the sign and scale.
-        if (num.find("e-") != std::string::npos)
+        if (number.find("e-") != std::string_view::npos)
             return 0.0;
-        return num.front() == '-' ? -HUGE_VAL : HUGE_VAL;
+        return number.front() == '-' ? -HUGE_VAL : HUGE_VAL;
     }
     return value;
 }

@@ -13,10 +13,7 @@ namespace {
 // Read in blocks of this size; a line longer than that grows the buffer.
 constexpr qsizetype BlockSize = 64 * 1024;
 
-QString notRegular()
-{
-    return QStringLiteral("it is not a regular file");
-}
+constexpr QLatin1StringView NotRegular("it is not a regular file");
 
 QString reasonOf(const std::error_code &error)
 {
@@ -44,7 +41,7 @@ TextFile::TextFile(FileNumbers &numbers, qint16 number, const QString &path, Mod
     // Look before opening: opening a pipe would block.
     const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
-        m_error = notRegular();
+        m_error = NotRegular;
         return;
     }
     const QIODevice::OpenMode how =
@@ -57,7 +54,7 @@ TextFile::TextFile(FileNumbers &numbers, qint16 number, const QString &path, Mod
     // Look again at what was opened, in case the name changed hands in between.
     if (m_file.isSequential()) {
         m_file.close();
-        m_error = notRegular();
+        m_error = NotRegular;
         return;
     }
     m_numbers.m_used.set(m_number);
@@ -87,8 +84,10 @@ bool TextFile::fail(const QString &why)
     return false;
 }
 
-bool TextFile::fill()
+std::optional<QByteArrayView> TextFile::readLineAfterFill()
 {
+    if (m_eof || !isOpen())
+        return std::nullopt;
     const qsizetype pending = m_end - m_begin;
     std::memmove(m_buffer.data(), m_buffer.constData() + m_begin, std::size_t(pending));
     m_begin = 0;
@@ -98,19 +97,12 @@ bool TextFile::fill()
     if (m_buffer.size() - m_end < BlockSize / 2)
         m_buffer.resize(std::max(2 * m_buffer.size(), BlockSize));
     const qint64 n = m_file.read(m_buffer.data() + m_end, m_buffer.size() - m_end);
+    m_eof = n <= 0;
     if (n < 0) {
-        m_eof = true;
-        return fail(m_file.errorString());
-    }
-    m_eof = n == 0;
-    m_end += n;
-    return true;
-}
-
-std::optional<QByteArrayView> TextFile::readLineAfterFill()
-{
-    if (m_eof || !isOpen() || !fill())
+        fail(m_file.errorString());
         return std::nullopt;
+    }
+    m_end += n;
     return readLine(); // with more bytes, or at the end where a last line needs no terminator
 }
 

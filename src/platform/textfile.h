@@ -6,7 +6,6 @@
 
 #include <bitset>
 #include <chrono>
-#include <cstring>
 #include <optional>
 
 namespace platform {
@@ -39,19 +38,13 @@ struct LineEnd {
 // Inline, as it runs for every line of the task file.
 inline std::optional<LineEnd> findLineEnd(QByteArrayView bytes, bool final)
 {
-    const char *const data = bytes.data();
-    if (const auto *cr =
-            static_cast<const char *>(std::memchr(data, '\r', std::size_t(bytes.size())))) {
-        const qsizetype at = cr - data;
-        if (at + 1 < bytes.size())
-            return LineEnd{at, at + (data[at + 1] == '\n' ? 2 : 1)};
-        if (final)
-            return LineEnd{at, at + 1};
-        return std::nullopt; // a LF may follow in the next block
-    }
-    if (final && !bytes.isEmpty())
-        return LineEnd{bytes.size(), bytes.size()};
-    return std::nullopt;
+    const qsizetype at = bytes.indexOf('\r');
+    if (at >= 0 && at + 1 < bytes.size())
+        return LineEnd{at, at + (bytes[at + 1] == '\n' ? 2 : 1)};
+    // No CR, or one at the end, where a LF may follow in the next block.
+    if (!final || bytes.isEmpty())
+        return std::nullopt;
+    return at < 0 ? LineEnd{bytes.size(), bytes.size()} : LineEnd{at, at + 1};
 }
 
 // A text file open under a file number, closed when it goes out of scope. Only regular files
@@ -93,7 +86,7 @@ public:
 
 private:
     bool fail(const QString &why);
-    bool fill();
+    // Reads more of the file into the buffer, then the next line.
     std::optional<QByteArrayView> readLineAfterFill();
     bool writeAll(QByteArrayView bytes);
 

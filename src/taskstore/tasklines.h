@@ -1,8 +1,10 @@
 #pragma once
 
-#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+
+#include <memory>
+#include <new>
 
 namespace taskstore {
 
@@ -20,15 +22,34 @@ public:
     void beginScan(qint64 fileSize);
     void store(QByteArrayView line)
     {
-        m_scan.append(line).append('\r');
+        m_scan.append(line);
+        m_scan.append("\r");
         ++m_scanned;
     }
     void endScan();
 
 private:
-    QByteArray m_lines; // the slots' lines, in slot order
+    // Bytes reserved ahead, so that a scan never copies them to grow. A large reservation
+    // lies on large pages where the system offers them: a long file's lines are megabytes of
+    // new memory at every start, and taking them a small page at a time costs more than the
+    // rest of the start on some machines (see bench/).
+    struct Bytes {
+        struct Free {
+            std::align_val_t alignment;
+            void operator()(char *bytes) const { ::operator delete[](bytes, alignment); }
+        };
+        std::unique_ptr<char[], Free> data{nullptr, Free{std::align_val_t(1)}};
+        qsizetype size = 0;
+        qsizetype capacity = 0;
+
+        QByteArrayView view() const { return {data.get(), size}; }
+        void reserve(qsizetype room);
+        void append(QByteArrayView bytes);
+    };
+
+    Bytes m_lines; // the slots' lines, in slot order
     qsizetype m_count = 0;
-    QByteArray m_scan; // the lines of the scan under way
+    Bytes m_scan; // the lines of the scan under way
     qsizetype m_scanned = 0;
 };
 

@@ -68,12 +68,4 @@ void TaskLines::Bytes::reserve(qsizetype room)
     capacity = room;
 }
 
-void TaskLines::Bytes::append(QByteArrayView bytes)
-{
-    if (size + bytes.size() > capacity)
-        reserve(std::max(2 * capacity, size + bytes.size()));
-    std::memcpy(data.get() + size, bytes.data(), std::size_t(bytes.size()));
-    size += bytes.size();
-}
-
 } // namespace taskstore

@@ -3,6 +3,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -44,7 +45,13 @@ private:
 
         QByteArrayView view() const { return {data.get(), size}; }
         void reserve(qsizetype room);
-        void append(QByteArrayView bytes);
+        void append(QByteArrayView bytes) // inline: it runs twice for every line kept
+        {
+            if (size + bytes.size() > capacity)
+                reserve(std::max(2 * capacity, size + bytes.size()));
+            std::memcpy(data.get() + size, bytes.data(), std::size_t(bytes.size()));
+            size += bytes.size();
+        }
     };
 
     Bytes m_lines; // the slots' lines, in slot order

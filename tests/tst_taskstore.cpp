@@ -77,6 +77,19 @@ private slots:
         QCOMPARE(taskstore::taskFilePath(dir), path);
     }
 
+    void problemEndsInOneFullStop_data()
+    {
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("plain") << "Disk full";
+        QTest::newRow("Windows' own text") << "Disk full.";
+        QTest::newRow("with a line end") << "Disk full.\r\n";
+    }
+    void problemEndsInOneFullStop()
+    {
+        QFETCH(QString, reason);
+        QVERIFY(taskstore::fileProblem("f", "written", reason).endsWith("\n\nReason: Disk full."));
+    }
+
     void recordFallsOn_data()
     {
         QTest::addColumn<QString>("line");

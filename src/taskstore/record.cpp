@@ -23,8 +23,12 @@ QString taskFilePath(const QString &programDir)
 
 QString fileProblem(const QString &path, const QString &what, const QString &reason)
 {
+    // Windows' own texts end in a full stop already; the message should end in one only.
+    QStringView said = QStringView(reason).trimmed();
+    if (said.endsWith(u'.'))
+        said.chop(1);
     return QStringLiteral("The task file could not be %1.\n\n%2\n\nReason: %3.")
-        .arg(what, path, reason);
+        .arg(what, path, said);
 }
 
 bool recordFallsOn(QStringView line, const Day &date)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The program's identity on Windows: its version record says what it should, and its icon is
-# the window's own picture, 32 x 32 in 16 colours. Given the resource script, it is compiled
-# and its version record read; given DAYVANE.exe, both are read back from the executable.
+# The program's identity on Windows: its version record and manifest say what they should, and
+# its icon is the window's own picture, 32 x 32 in 16 colours. Given the resource script, it
+# is compiled and its version record and manifest read; given DAYVANE.exe, all are read back
+# from the executable.
 # Skipped (exit 77) where the MinGW resource compiler or icoutils are not installed.
 # Usage: identity_test.sh dayvane.rc | identity_test.sh DAYVANE.exe WINDOW_ICON.xpm
 set -euo pipefail
@@ -15,13 +16,27 @@ if [[ $in == *.rc ]]; then
     windres=$(command -v x86_64-w64-mingw32-windres) || skip "windres is not installed"
     # The host's preprocessor will do: the script includes no system headers.
     "$windres" --preprocessor=cpp "$in" -O res -o "$out/version"
+    cp "$out/version" "$out/manifest" # the compiled resources hold the manifest as it is
 else
     for tool in wrestool icotool convert compare; do
         command -v $tool >/dev/null || skip "$tool is not installed"
     done
     wrestool -x --raw --type=version "$in" >"$out/version"
     [ -s "$out/version" ] || fail "no version record in $in"
+    wrestool -x --raw --type=24 "$in" >"$out/manifest"
+    [ -s "$out/manifest" ] || fail "no manifest in $in"
 fi
+
+# The manifest: started with the user's own rights, on Windows 10 and 11, long paths allowed,
+# and the DPI awareness left to Qt.
+manifest=$(tr -d '\0' <"$out/manifest")
+for entry in '<requestedExecutionLevel level="asInvoker"' \
+    '<supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>' \
+    '<longPathAware xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">true</longPathAware>'; do
+    grep -qF "$entry" <<<"$manifest" || fail "manifest without $entry"
+done
+! grep -qi dpiAware <<<"$manifest" || fail "the manifest sets the DPI awareness Qt sets itself"
+echo "manifest: all good"
 
 strings=$(strings -el "$out/version")
 for pair in "FileVersion 1.00" "ProductVersion 1.00" "ProductName DAYVANE" \

@@ -7,7 +7,7 @@ src=$1 build=$2
 export HOME
 HOME=$(mktemp -d)
 trap 'rm -rf "$HOME"' EXIT
-unset XDG_CONFIG_HOME
+unset XDG_CONFIG_HOME XDG_DATA_HOME
 fail() { echo "FAIL: $*"; exit 1; }
 
 prefix=$HOME/.local/opt/dayvane
@@ -47,4 +47,14 @@ for f in "$prefix/dayvane" "$launcher" "$autostart" "$png" "$svg"; do
     [ ! -e "$f" ] || fail "uninstall left $f"
 done
 [ "$(ls -A "$prefix")" = dayvane.dat ] || fail "uninstall left more than the task file"
+
+# A folder whose name the launcher must quote: Exec escapes it, and the entry stays valid.
+odd="$HOME/my \"odd\" \$folder 100% é"
+mkdir -p "$odd"
+cmake --install "$build" --prefix "$odd" >/dev/null
+"$odd/install-launcher" >/dev/null
+grep -qxF 'Exec="'"$HOME"'/my \\"odd\\" \\$folder 100%% é/dayvane"' "$launcher" ||
+    fail "launcher for an odd folder: $(grep Exec "$launcher")"
+! command -v desktop-file-validate >/dev/null || desktop-file-validate "$launcher" ||
+    fail "launcher for an odd folder is not valid"
 echo "install, upgrade and uninstall: all good"

@@ -44,6 +44,22 @@ printf '%sPay rent\r\n01012020old\r\n%sCall the dentist\r\n' "$today" "$today" >
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$work/dayvane" >"$work/program.log" 2>&1 &
 pids+=($!)
 
+# What the user sees, the window with its frame, stands in the middle of the screen.
+window=$(timeout 20 xdotool search --sync --name "^Today's Task\\(s\\)\$" | head -1)
+[ -n "$window" ] || { echo "FAIL: no window"; cat "$work/program.log"; exit 1; }
+sleep 0.5
+info=$(xwininfo -id "$window")
+X=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$info")
+Y=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$info")
+WIDTH=$(awk '/Width:/ {print $NF}' <<<"$info")
+HEIGHT=$(awk '/Height:/ {print $NF}' <<<"$info")
+read -r left right top bottom < <(xprop -id "$window" _NET_FRAME_EXTENTS | tr -d , | cut -d= -f2)
+read -r screen_w screen_h < <(xdotool getdisplaygeometry)
+off_x=$((2 * (X - left) + WIDTH + left + right - screen_w))
+off_y=$((2 * (Y - top) + HEIGHT + top + bottom - screen_h))
+echo "the frame's centre is ($off_x/2, $off_y/2) px from the screen's"
+((off_x * off_x <= 4 && off_y * off_y <= 4)) || { echo "FAIL: the window is not centred"; exit 1; }
+
 "$python" "$src/tests/atspi_test.py"
 status=$?
 [ $status -eq 0 ] || cat "$work/program.log"

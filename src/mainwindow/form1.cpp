@@ -86,10 +86,19 @@ Form1::Form1(QString programDir, platform::Clock clock, QWidget *parent)
     Form_Load();
     Text1->setFocus();
 
-    QRect frame = geometry();
-    frame.moveCenter(screen()->availableGeometry().center());
-    move(frame.topLeft());
+    winId(); // the native window, whose frame Windows knows from here on
+    centreOnScreen();
     x11hints::skipTaskbar(this);
+}
+
+void Form1::centreOnScreen()
+{
+    // Centre what the user sees, the frame. Where Qt knows it only once the window is up,
+    // the window manager is asked for it, and the window placed by its inside.
+    const QMargins told = x11hints::frameExtents(this);
+    QRect frame = frameGeometry().marginsAdded(told);
+    frame.moveCenter(screen()->availableGeometry().center());
+    move(frame.topLeft() + QPoint(told.left(), told.top()));
 }
 
 void Form1::setLook()

@@ -51,6 +51,8 @@ private:
     void setLook();
     void placeElements();
     void nameForScreenReaders();
+    // Puts the window, its frame included, in the middle of the screen.
+    void centreOnScreen();
 
     // The caption, announced to screen readers as it changes.
     void setCaption(const QString &caption);

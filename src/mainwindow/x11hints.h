@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QMargins>
+
 class QWidget;
 
 namespace x11hints {
@@ -8,5 +10,10 @@ namespace x11hints {
 // X11 the window manager is told through _NET_WM_STATE before the window is first mapped.
 // Does nothing on other platforms.
 void skipTaskbar(QWidget *window);
+
+// The frame the X11 window manager will put around a window not yet mapped, which Qt
+// learns only once it is (_NET_REQUEST_FRAME_EXTENTS). None on other platforms, where Qt
+// knows the frame itself, or where the window manager does not say.
+QMargins frameExtents(QWidget *window);
 
 } // namespace x11hints

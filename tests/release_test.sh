@@ -50,7 +50,7 @@ in_root apt-get update -qq >/dev/null 2>&1 || fail "apt-get update in the bare r
 # What a desktop session has, and no more: OpenGL and EGL (with the Wayland client library
 # that comes with them), the X11 and xcb core, fontconfig and FreeType with one font, the
 # keyboard data, D-Bus.
-install_in_root libgl1 libegl1 libx11-6 libx11-xcb1 libxcb1 libxcb-randr0 libxcb-render0 \
+install_in_root libgl1 libopengl0 libegl1 libx11-6 libx11-xcb1 libxcb1 libxcb-randr0 libxcb-render0 \
     libxcb-shape0 libxcb-shm0 libxcb-sync1 libxcb-xfixes0 libxcb-xkb1 libfontconfig1 \
     libfreetype6 fonts-dejavu-core xkb-data libdbus-1-3
 in_root bash /tmp/release_check.sh /tmp/release.tar.gz || fail "the release in a bare root"

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # The Windows program as a person meets it, under Wine: unzipped from its package into a fresh
 # folder and started from another, it lists today's task from the task file beside it, saves
-# a task typed at the keyboard as one record with CR LF, and ends on Close. From a drive root
+# a task typed at the keyboard as one record with CR LF, and ends on Close. Its frame stands in
+# the middle of the screen, and a screen reader reads the window through UI Automation
+# (uia_client.exe; its children only in-process, as Wine 8 hangs on them). From a drive root
 # it keeps its tasks there, and while another program holds the task file Save says so within
 # moments and keeps what was typed. Skipped (exit 77) where Wine or the X tools are missing.
-# Usage: wine_program_test.sh BUILD_DIR HOLDER   (HOLDER: tst_osfile.exe, which can hold a lock)
+# Usage: wine_program_test.sh BUILD_DIR HOLDER UIA_CLIENT
+#   (HOLDER: tst_osfile.exe, which can hold a lock; UIA_CLIENT: uia_client.exe)
 set -uo pipefail
-build=$1 holder=$2
+build=$1 holder=$2 uia_client=$3
 export WINEPREFIX=$build/wine
 . "$(dirname "$0")/wine_display.sh"
 for tool in xdotool xclip unzip convert; do
@@ -51,10 +54,32 @@ mkdir -p "$work/elsewhere" "$work/app" "$work/root"
 unzip -q "$zip" -d "$work/app"
 app=$(dirname "$(ls "$work"/app/*/DAYVANE.exe)")
 today=$(date +%d%m%Y)
-printf '%sWater the plants\r\n01012020old\r\n' "$today" >"$app/dayvane.dat"
+printf '%sWater the plants\r\n01012020old\r\n%sPay the rent\r\n' "$today" "$today" >"$app/dayvane.dat"
 cp "$app/dayvane.dat" "$work/before"
 
 start "Z:$(tr / '\\' <<<"$app")\\DAYVANE.exe" "Today's Task\\(s\\)"
+# Wine draws the frame itself, in the window's own X window.
+eval "$(xdotool getwindowgeometry --shell "$window")"
+read -r screen_w screen_h < <(xdotool getdisplaygeometry)
+off_x=$((2 * X + WIDTH - screen_w)) off_y=$((2 * Y + HEIGHT - screen_h))
+echo "the frame's centre is ($off_x/2, $off_y/2) px from the screen's"
+((off_x * off_x <= 16 && off_y * off_y <= 16)) || fail "the window is not centred"
+
+# What a screen reader reads, through UI Automation (its calls time-limited by the client).
+uia() {
+    WINEPATH="Z:$(tr / '\\' <<<"$app")" timeout 60 "$wine" "$uia_client" "$1" 2>/dev/null | tr -d '\r'
+}
+read_out=$(uia "Today's Task(s)")
+echo "$read_out"
+expected="ControlType 50032
+Name Today's Task(s)
+FullDescription 2 tasks due today: Water the plants; Pay the rent
+HasKeyboardFocus true"
+[ "$read_out" = "$expected" ] || fail "a screen reader reads the window otherwise"
+xdotool key --delay 100 Tab Tab Tab Tab Tab Tab Tab space # on to Do not forget, and press it
+sleep 0.5
+uia "Task Dayvane" | grep -qx "Name Task Dayvane" || fail "after Do not forget: $(uia "Task Dayvane")"
+echo "UI Automation: the window, its name, what is due, the focus; renamed after Do not forget"
 import -window "$window" "$work/window.png"
 inside=$(convert "$work/window.png" -fill black +opaque '#FFFFC0' -trim -format '%wx%h' info:)
 [ "$inside" = 368x369 ] || fail "the window's inside is $inside, not 368x369"

@@ -18,7 +18,7 @@ end_display() {
     rm -rf "$display_work"
 }
 trap end_display EXIT
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_work/display" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 "${display_size:-1024x768}x24" -nolisten tcp 3>"$display_work/display" 2>/dev/null &
 display_pids+=($!)
 for _ in $(seq 100); do [ -s "$display_work/display" ] && break; sleep 0.1; done
 [ -s "$display_work/display" ] || { echo "Xvfb did not start"; exit 1; }
@@ -26,3 +26,8 @@ export DISPLAY=:$(cat "$display_work/display")
 openbox >/dev/null 2>&1 &
 display_pids+=($!)
 mkdir -p "$WINEPREFIX"
+# Sets the screen's dots per inch for the programs of this prefix started from here on.
+wine_dpi() {
+    "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    "$wineserver" -w
+}

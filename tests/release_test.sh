@@ -28,6 +28,15 @@ if ! diff -r "$first" "$second" >/dev/null; then
     fail "two releases of the same commit differ"
 fi
 echo "two releases of one commit: the same bytes"
+# Nor does any file in them name the folder it was built in.
+mkdir "$work/unpacked"
+for archive in "$first"/DAYVANE-*; do
+    case $archive in
+    *.tar.gz) tar -xzf "$archive" -C "$work/unpacked" ;;
+    *.zip) unzip -q "$archive" -d "$work/unpacked" ;;
+    esac
+done
+! grep -rlaF "$work/first" "$work/unpacked" || fail "files in the release name the build folder"
 
 [ "$(id -u)" = 0 ] || { echo "skipped: the bare root needs root"; exit 77; }
 cache=${FRESH_CACHE:-${TMPDIR:-/tmp}/fresh-root-cache}

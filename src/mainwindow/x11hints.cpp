@@ -90,7 +90,7 @@ QMargins frameExtents(QWidget *window)
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char *>(&request));
     // A window manager answers at once, or not at all: ask for at most a tenth of a second.
-    for (int tries = 0; tries < 20; ++tries) {
+    for (int tries = 0; tries < 100; ++tries) {
         const Owned<xcb_get_property_reply_t> reply(
             xcb_get_property_reply(
                 conn, xcb_get_property(conn, 0, id, extents, XCB_ATOM_CARDINAL, 0, 4), nullptr),
@@ -102,7 +102,7 @@ QMargins frameExtents(QWidget *window)
             return QMargins(qRound(side[0] / ratio), qRound(side[2] / ratio),
                             qRound(side[1] / ratio), qRound(side[3] / ratio));
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 #else
     Q_UNUSED(window);

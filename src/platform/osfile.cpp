@@ -13,7 +13,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/mman.h>
 #include <unistd.h>
 #endif
 
@@ -67,11 +66,6 @@ std::error_code syncFile(int fd)
     return FlushFileBuffers(handleOf(fd)) ? std::error_code() : lastError();
 }
 
-void preferLargePages(void *, std::size_t)
-{
-    // Large pages on Windows are for programs given the right to lock memory; not this one.
-}
-
 std::error_code syncFolder(const std::filesystem::path &)
 {
     // Windows has no sync for a folder; as with other programs there, the file's own flush
@@ -112,14 +106,6 @@ std::error_code syncFile(int fd)
         return {};
 #endif
     return retried([fd] { return ::fsync(fd); });
-}
-
-void preferLargePages([[maybe_unused]] void *begin, [[maybe_unused]] std::size_t length)
-{
-#ifdef MADV_HUGEPAGE
-    // Linux: transparent huge pages, where the system leaves them to the program.
-    ::madvise(begin, length, MADV_HUGEPAGE);
-#endif
 }
 
 std::error_code syncFolder(const std::filesystem::path &folder)

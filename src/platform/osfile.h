@@ -1,12 +1,11 @@
 #pragma once
 
 // What the program needs of the operating system for its task file and Qt does not offer:
-// a lock that makes writers take turns, a sync to disk, and large pages for its lines. Kept free
-// of Qt, so that its Windows branch can be built and tested on its own. Files are named by C
-// runtime file descriptors, as QFileDevice::handle() gives them.
+// a lock that makes writers take turns and a sync to disk. Kept free of Qt, so that its Windows
+// branch can be built and tested on its own. Files are named by C runtime file descriptors, as
+// QFileDevice::handle() gives them.
 
 #include <chrono>
-#include <cstddef>
 #include <filesystem>
 #include <system_error>
 
@@ -23,11 +22,5 @@ std::error_code syncFile(int fd);
 
 // Makes a new entry in `folder` (a file just created there) last on disk.
 std::error_code syncFolder(const std::filesystem::path &folder);
-
-// Asks for memory that is about to be filled from start to end to come in large pages where
-// the system offers them, so that it costs a few page faults rather than hundreds. Only a
-// hint: where it is not followed, nothing else changes. `begin` lies on a LargePage boundary.
-inline constexpr std::size_t LargePage = 2 << 20;
-void preferLargePages(void *begin, std::size_t length);
 
 } // namespace platform::os

@@ -1,9 +1,7 @@
 #include "tasklines.h"
 
-#include "platform/osfile.h"
 #include "platform/textcodec.h"
 
-#include <cstring>
 #include <utility>
 
 namespace taskstore {
@@ -24,18 +22,19 @@ qsizetype lineStart(QByteArrayView lines, qsizetype slot)
 
 QString TaskLines::operator[](qsizetype slot) const
 {
-    const QByteArrayView lines = m_lines.view();
-    const qsizetype from = lineStart(lines, slot);
-    return from < 0 ? QString()
-                    : platform::decodeLine(lines.sliced(from, lines.indexOf('\r', from) - from));
+    const qsizetype from = lineStart(m_lines, slot);
+    if (from < 0)
+        return {};
+    return platform::decodeLine(
+        QByteArrayView(m_lines).sliced(from, m_lines.indexOf('\r', from) - from));
 }
 
 void TaskLines::beginScan(qint64 fileSize)
 {
-    // The lines take no more room than the file (a CR for each terminator). Room not filled
-    // costs nothing, and the storage of the scan before last is used again.
+    // The lines take no more room than the file (a CR for each terminator), so the scan
+    // never copies them to grow.
     constexpr qint64 MostReserved = 64 << 20;
-    m_scan.size = 0;
+    m_scan.resize(0); // keeps the room of the scan before last
     m_scan.reserve(qsizetype(std::min(fileSize + 1, MostReserved)));
     m_scanned = 0;
 }
@@ -44,28 +43,11 @@ void TaskLines::endScan()
 {
     // Slots this scan did not reach keep their text from before.
     if (m_scanned < m_count) {
-        m_scan.append(m_lines.view().sliced(lineStart(m_lines.view(), m_scanned)));
+        m_scan.append(QByteArrayView(m_lines).sliced(lineStart(m_lines, m_scanned)));
         m_scanned = m_count;
     }
     std::swap(m_lines, m_scan);
     m_count = m_scanned;
-}
-
-void TaskLines::Bytes::reserve(qsizetype room)
-{
-    using platform::os::LargePage;
-    if (room <= capacity)
-        return;
-    const bool large = std::size_t(room) >= LargePage;
-    const auto alignment = std::align_val_t(large ? LargePage : alignof(std::max_align_t));
-    std::unique_ptr<char[], Free> grown(
-        static_cast<char *>(::operator new[](std::size_t(room), alignment)), Free{alignment});
-    if (large)
-        platform::os::preferLargePages(grown.get(), std::size_t(room));
-    if (size > 0)
-        std::memcpy(grown.get(), data.get(), std::size_t(size));
-    data = std::move(grown);
-    capacity = room;
 }
 
 } // namespace taskstore

@@ -1,11 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
-
-#include <cstring>
-#include <memory>
-#include <new>
 
 namespace taskstore {
 
@@ -23,40 +20,15 @@ public:
     void beginScan(qint64 fileSize);
     void store(QByteArrayView line)
     {
-        m_scan.append(line);
-        m_scan.append("\r");
+        m_scan.append(line).append('\r');
         ++m_scanned;
     }
     void endScan();
 
 private:
-    // Bytes reserved ahead, so that a scan never copies them to grow. A large reservation
-    // lies on large pages where the system offers them: a long file's lines are megabytes of
-    // new memory at every start, and taking them a small page at a time costs more than the
-    // rest of the start on some machines (see bench/).
-    struct Bytes {
-        struct Free {
-            std::align_val_t alignment;
-            void operator()(char *bytes) const { ::operator delete[](bytes, alignment); }
-        };
-        std::unique_ptr<char[], Free> data{nullptr, Free{std::align_val_t(1)}};
-        qsizetype size = 0;
-        qsizetype capacity = 0;
-
-        QByteArrayView view() const { return {data.get(), size}; }
-        void reserve(qsizetype room);
-        void append(QByteArrayView bytes) // inline: it runs twice for every line kept
-        {
-            if (size + bytes.size() > capacity)
-                reserve(std::max(2 * capacity, size + bytes.size()));
-            std::memcpy(data.get() + size, bytes.data(), std::size_t(bytes.size()));
-            size += bytes.size();
-        }
-    };
-
-    Bytes m_lines; // the slots' lines, in slot order
+    QByteArray m_lines; // the slots' lines, in slot order
     qsizetype m_count = 0;
-    Bytes m_scan; // the lines of the scan under way
+    QByteArray m_scan; // the lines of the scan under way
     qsizetype m_scanned = 0;
 };
 

@@ -6,8 +6,6 @@
 #include <QRandomGenerator>
 #include <QTest>
 
-#include <cmath>
-
 using platform::FileNumbers;
 using platform::TextFile;
 
@@ -73,9 +71,6 @@ private slots:
         QTest::newRow("hex") << "&H1F" << 31.0;
         QTest::newRow("hex lower case") << "&h1f" << 31.0;
         QTest::newRow("hex stops at non-digit") << "&H1G" << 1.0;
-        QTest::newRow("hex 16-bit negative") << "&HFFFF" << -1.0;
-        QTest::newRow("hex 32-bit") << "&H10000" << 65536.0;
-        QTest::newRow("hex 32-bit negative") << "&HFFFFFFFF" << -1.0;
         QTest::newRow("hex without digits") << "&H" << 0.0;
         QTest::newRow("octal") << "&O17" << 15.0;
         QTest::newRow("octal lower case") << "&o17" << 15.0;
@@ -87,8 +82,6 @@ private slots:
                                                           "2",
                                                           3)
                                    << 1.0;
-        QTest::newRow("huge") << "9E999" << HUGE_VAL;
-        QTest::newRow("tiny") << "9E-999" << 0.0;
     }
     void val()
     {

@@ -1,8 +1,7 @@
 #include "lenient.h"
 
-#include <charconv>
-#include <cmath>
-#include <cstdint>
+#include <QByteArrayView>
+
 #include <string>
 #include <string_view>
 
@@ -14,38 +13,20 @@ bool isIgnored(QChar c)
     return c == u' ' || c == u'\t' || c == u'\n';
 }
 
-int digitValue(char c, int base)
+// The digits of an &H or &O literal, as far as they go.
+double radixValue(std::string_view digits, int base)
 {
-    int v = base;
-    if (c >= '0' && c <= '9')
-        v = c - '0';
-    else if (c >= 'a' && c <= 'f')
-        v = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F')
-        v = c - 'A' + 10;
-    return v < base ? v : -1;
-}
-
-// &H and &O literals take the width of the smallest integer that holds their digits, as
-// 16-bit or 32-bit two's complement, so &HFFFF is -1 and &H10000 is 65536.
-double radixValue(std::string_view s, int base)
-{
-    std::uint64_t value = 0;
-    int digits = 0;
-    for (const char c : s) {
-        const int d = digitValue(c, base);
-        if (d < 0)
+    double value = 0;
+    for (const char c : digits) {
+        const int d = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                             : base;
+        if (d >= base)
             break;
         value = value * base + d;
-        ++digits;
-        if (value > 0xFFFF'FFFFull)
-            return static_cast<double>(value); // beyond 32 bits: the plain value
     }
-    if (digits == 0)
-        return 0;
-    if (value <= 0xFFFF && (base == 16 ? digits <= 4 : digits <= 6))
-        return static_cast<std::int16_t>(value);
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+    return value;
 }
 
 } // namespace
@@ -54,7 +35,7 @@ double val(QStringView text)
 {
     // Only ASCII takes part in a number: anything else stops it, as DEL does.
     std::string s;
-    s.reserve(text.size());
+    s.reserve(std::size_t(text.size()));
     for (const QChar c : text) {
         if (!isIgnored(c))
             s.push_back(c.unicode() < 0x7F ? char(c.unicode()) : '\x7F');
@@ -68,7 +49,7 @@ double val(QStringView text)
     }
 
     // The longest prefix that forms a decimal number: a sign, digits with at most one point,
-    // and an exponent after E or D, which from_chars reads as e.
+    // and an exponent after E or D, which is read as e.
     std::size_t i = !s.empty() && (s[0] == '+' || s[0] == '-') ? 1 : 0;
     const auto isDigit = [&](std::size_t k) { return k < s.size() && s[k] >= '0' && s[k] <= '9'; };
     const auto skipDigits = [&] {
@@ -92,17 +73,7 @@ double val(QStringView text)
             skipDigits();
         }
     }
-    const std::string_view number = std::string_view(s).substr(0, i);
-    const std::string_view digits = number.substr(number.front() == '+' ? 1 : 0);
-    double value = 0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (ec == std::errc::result_out_of_range) {
-        // Too large or too small for a double: never a date, but keep the sign and scale.
-        if (number.find("e-") != std::string_view::npos)
-            return 0.0;
-        return number.front() == '-' ? -HUGE_VAL : HUGE_VAL;
-    }
-    return value;
+    return QByteArrayView(s.data(), qsizetype(i)).toDouble();
 }
 
 } // namespace platform

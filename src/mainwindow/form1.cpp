@@ -95,10 +95,10 @@ void Form1::centreOnScreen()
 {
     // Centre what the user sees, the frame. Where Qt knows it only once the window is up,
     // the window manager is asked for it, and the window placed by its inside.
-    const QMargins told = x11hints::frameExtents(this);
-    QRect frame = frameGeometry().marginsAdded(told);
+    const QMargins extents = x11hints::frameExtents(this);
+    QRect frame = frameGeometry().marginsAdded(extents);
     frame.moveCenter(screen()->availableGeometry().center());
-    move(frame.topLeft() + QPoint(told.left(), told.top()));
+    move(frame.topLeft() + QPoint(extents.left(), extents.top()));
 }
 
 void Form1::setLook()

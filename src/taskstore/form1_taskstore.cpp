@@ -18,19 +18,19 @@ namespace {
 // due without leaving the date field, where the focus starts.
 QString dueTasksDescription(QStringView listText, qsizetype matches)
 {
-    constexpr qsizetype Told = 10;
-    QStringList first;
+    constexpr qsizetype MostNamed = 10;
+    QStringList named;
     for (const QStringView message : qTokenize(listText, platform::LineBreak)) {
-        if (first.size() == std::min(matches, Told))
+        if (named.size() == std::min(matches, MostNamed))
             break;
-        first.append(message.toString());
+        named.append(message.toString());
     }
-    QString told = (matches == 1 ? QStringLiteral("1 task due today: ")
-                                 : QStringLiteral("%1 tasks due today: ").arg(matches)) +
-                   first.join(QLatin1StringView("; "));
-    if (matches > Told)
-        told += QStringLiteral("; and %1 more in the list").arg(matches - Told);
-    return told;
+    QString description = (matches == 1 ? QStringLiteral("1 task due today: ")
+                                        : QStringLiteral("%1 tasks due today: ").arg(matches)) +
+                          named.join(QLatin1StringView("; "));
+    if (matches > MostNamed)
+        description += QStringLiteral("; and %1 more in the list").arg(matches - MostNamed);
+    return description;
 }
 
 } // namespace
@@ -71,6 +71,8 @@ void Form1::Command1_Click()
     using platform::TextFile;
     taskfile = taskstore::taskFilePath(m_programDir);
     filenum = m_fileNumbers.freeFile();
+    // Opened before the fields are looked at: a task file that can't be written is reported
+    // even for an entry that would be refused, before "something wrong".
     TextFile file(m_fileNumbers, filenum, taskfile, TextFile::Mode::Append);
     if (!file.isOpen()) {
         reportFileProblem(taskstore::fileProblem(taskfile, QStringLiteral("opened for saving"),

@@ -24,20 +24,21 @@ QString taskFilePath(const QString &programDir)
 QString fileProblem(const QString &path, const QString &what, const QString &reason)
 {
     // Windows' own texts end in a full stop already; the message should end in one only.
-    QStringView said = QStringView(reason).trimmed();
-    if (said.endsWith(u'.'))
-        said.chop(1);
+    QStringView because = QStringView(reason).trimmed();
+    if (because.endsWith(u'.'))
+        because.chop(1);
     return QStringLiteral("The task file could not be %1.\n\n%2\n\nReason: %3.")
-        .arg(what, path, said);
+        .arg(what, path, because);
 }
 
 bool recordFallsOn(QStringView line, const Day &date)
 {
-    const auto is = [line](qsizetype from, qsizetype length, int value) {
+    const auto fieldReads = [line](qsizetype from, qsizetype length, int value) {
         return platform::val(line.mid(from, length)) == value;
     };
     // Nested on purpose: the month is only looked at when the day matched, and so on.
-    return is(0, 2, date.day) && is(2, 2, date.month) && is(4, 4, date.year);
+    return fieldReads(0, 2, date.day) && fieldReads(2, 2, date.month) &&
+           fieldReads(4, 4, date.year);
 }
 
 bool lineFallsOnSlowly(QByteArrayView line, const Day &date)

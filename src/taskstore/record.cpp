@@ -7,6 +7,7 @@
 #include <QDir>
 
 #include <algorithm>
+#include <cstring>
 
 namespace taskstore {
 
@@ -41,14 +42,16 @@ bool recordFallsOn(QStringView line, const Day &date)
            fieldReads(4, 4, date.year);
 }
 
-bool lineFallsOnSlowly(QByteArrayView line, const Day &date)
+bool lineFallsOn(QByteArrayView line, const Day &date)
 {
-    // ASCII reads the same in every character set a task file may be in, so eight ASCII
-    // bytes need no more decoding than that.
     const QByteArrayView head = line.first(std::min<qsizetype>(line.size(), 8));
-    if (platform::isAscii(head))
-        return recordFallsOn(QString::fromLatin1(head), date);
-    return recordFallsOn(platform::decodeLine(line), date);
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    if (head.size() == 8 && std::all_of(head.begin(), head.end(), isDigit))
+        return date.key.size() == 8 && std::memcmp(head.data(), date.key.data(), 8) == 0;
+    // ASCII reads the same in every character set a task file may be in.
+    return recordFallsOn(platform::isAscii(head) ? QString::fromLatin1(head)
+                                                 : platform::decodeLine(line),
+                         date);
 }
 
 QStringView recordMessage(QStringView line)

@@ -5,9 +5,6 @@
 #include <QDate>
 #include <QString>
 
-#include <algorithm>
-#include <cstring>
-
 namespace taskstore {
 
 inline constexpr QLatin1StringView TaskFileName("dayvane.dat");
@@ -32,17 +29,9 @@ struct Day {
 // then the message. The date is read leniently, so "5 " and "05" are both the 5th.
 bool recordFallsOn(QStringView line, const Day &date);
 
-// The same test on a line as it lies in the file, decoding only what it must. The scan runs
-// it on every line: the common case is inline, the rest in lineFallsOnSlowly().
-bool lineFallsOnSlowly(QByteArrayView line, const Day &date);
-inline bool lineFallsOn(QByteArrayView line, const Day &date)
-{
-    // Most records begin with eight digits, which spell one date only.
-    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-    if (line.size() >= 8 && std::all_of(line.begin(), line.begin() + 8, isDigit))
-        return date.key.size() == 8 && std::memcmp(line.data(), date.key.data(), 8) == 0;
-    return lineFallsOnSlowly(line, date);
-}
+// The same for a line as it lies in the file, decoding no more of it than the date needs.
+// The scan runs it on every line; most begin with eight digits, which spell one date only.
+bool lineFallsOn(QByteArrayView line, const Day &date);
 
 // Characters 9 to the end of the line.
 QStringView recordMessage(QStringView line);

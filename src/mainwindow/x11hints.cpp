@@ -89,7 +89,8 @@ QMargins frameExtents(QWidget *window)
     xcb_send_event(conn, 0, screen->root,
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char *>(&request));
-    // A window manager answers at once, or not at all: ask for at most a tenth of a second.
+    // Reads the window's extents every millisecond until the window manager has set them,
+    // for at most a tenth of a second: one answers at once (openbox in 1-2 ms) or not at all.
     for (int tries = 0; tries < 100; ++tries) {
         const Owned<xcb_get_property_reply_t> reply(
             xcb_get_property_reply(

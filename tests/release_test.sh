@@ -49,7 +49,7 @@ cp /etc/apt/sources.list.d/*.sources "$root/etc/apt/sources.list.d/" 2>/dev/null
 cp /etc/apt/apt.conf.d/99* "$root/etc/apt/apt.conf.d/" 2>/dev/null
 for m in proc dev dev/pts; do mkdir -p "$root/$m" && mount --bind "/$m" "$root/$m"; done
 cp "$first"/DAYVANE-*-linux-*.tar.gz "$root/tmp/release.tar.gz"
-cp "$src/tests/release_check.sh" "$root/tmp/"
+cp "$src/tests/release_check.sh" "$src/tests/display.sh" "$root/tmp/"
 in_root() { chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 "$@"; }
 install_in_root() {
     in_root apt-get install -y -qq --no-install-recommends "$@" >"$work/apt.log" 2>&1 ||
@@ -63,8 +63,9 @@ install_in_root libgl1 libopengl0 libegl1 libx11-6 libx11-xcb1 libxcb1 libxcb-ra
     libxcb-shape0 libxcb-shm0 libxcb-sync1 libxcb-xfixes0 libxcb-xkb1 libfontconfig1 \
     libfreetype6 fonts-dejavu-core xkb-data libdbus-1-3
 in_root bash /tmp/release_check.sh /tmp/release.tar.gz || fail "the release in a bare root"
-# Then for the test alone: an X server, and xdotool to type as the user does.
-install_in_root xvfb xdotool
+# Then for the test alone: an X server with a window manager, and xdotool to type as the
+# user does.
+install_in_root xvfb openbox xdotool
 in_root env TEST_TOOLS_INSTALLED=1 bash /tmp/release_check.sh /tmp/release.tar.gz ||
     fail "the release in a bare root"
 echo "release: 2 passed, 0 failed"

@@ -9,9 +9,7 @@ build=$1 dpi=$2
 export WINEPREFIX=$build/wine-${dpi}dpi
 display_size=1920x1200 # room for the whole window at 2 x
 . "$(dirname "$0")/wine_display.sh"
-for tool in xdotool unzip convert; do
-    command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
+need unzip convert
 fail() { echo "FAIL: $*"; exit 1; }
 zip=$(ls "$build"/DAYVANE-*-windows-x64.zip 2>/dev/null | head -1)
 [ -n "$zip" ] || fail "no package in $build: run scripts/build-windows"
@@ -23,9 +21,8 @@ app=$(dirname "$(ls "$work"/app/*/DAYVANE.exe)")
 printf '%sWater the plants\r\n' "$(date +%d%m%Y)" >"$app/dayvane.dat"
 "$wine" "Z:$(tr / '\\' <<<"$app")\\DAYVANE.exe" &
 program=$!
-trap 'kill $program 2>/dev/null; end_display' EXIT
-window=$(timeout 60 xdotool search --sync --name "^Today's Task\\(s\\)\$" | head -1)
-[ -n "$window" ] || fail "no window within 60 s"
+trap 'kill $program 2>/dev/null; end_wine' EXIT
+wait_window "Today's Task\\(s\\)" 60 || exit 1
 xdotool windowactivate --sync "$window" 2>/dev/null
 sleep 1
 shot=$build/window-${dpi}dpi.png

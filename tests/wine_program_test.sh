@@ -12,16 +12,14 @@ set -uo pipefail
 build=$1 holder=$2 uia_client=$3
 export WINEPREFIX=$build/wine
 . "$(dirname "$0")/wine_display.sh"
-for tool in xdotool xclip unzip convert; do
-    command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
+need xclip unzip convert xwininfo
 fail() { echo "FAIL: $*"; exit 1; }
 zip=$(ls "$build"/DAYVANE-*-windows-x64.zip 2>/dev/null | head -1)
 [ -n "$zip" ] || fail "no package in $build: run scripts/build-windows"
 work=$display_work
 drive=$WINEPREFIX/dosdevices/x:
 program=
-trap 'rm -f "$drive"; [ -z "$program" ] || kill $program 2>/dev/null; end_display' EXIT
+trap 'rm -f "$drive"; [ -z "$program" ] || kill $program 2>/dev/null; end_wine' EXIT
 now_ms() { date +%s%3N; }
 
 # Starts DAYVANE.exe (a Windows path) from another folder and waits for a window whose
@@ -30,24 +28,11 @@ start() {
     (cd "$work/elsewhere" && exec "$wine" "$1") &
     program=$!
     started=$(now_ms)
-    window=$(timeout 60 xdotool search --sync --name "^$2\$" | head -1)
-    [ -n "$window" ] || fail "no window $2 within 60 s"
+    wait_window "$2" 60 || exit 1
     echo "window $2 up $(($(now_ms) - started)) ms after the start"
     # Under openbox Wine's window waits for a click to have the focus, as a user would give.
     xdotool windowactivate --sync "$window" 2>/dev/null
     sleep 0.5
-}
-type_task() {
-    xdotool type --delay 40 "$1"
-    xdotool key --delay 100 Tab space # from the message field to Save
-    sleep 1
-}
-close_program() {
-    xdotool key --delay 100 Tab space # from Save to Close
-    for _ in $(seq 100); do kill -0 $program 2>/dev/null || break; sleep 0.1; done
-    ! kill -0 $program 2>/dev/null || fail "Close did not end the program"
-    wait $program
-    program=
 }
 
 mkdir -p "$work/elsewhere" "$work/app" "$work/root"
@@ -58,10 +43,7 @@ printf '%sWater the plants\r\n01012020old\r\n%sPay the rent\r\n' "$today" "$toda
 cp "$app/dayvane.dat" "$work/before"
 
 start "Z:$(tr / '\\' <<<"$app")\\DAYVANE.exe" "Today's Task\\(s\\)"
-# Wine draws the frame itself, in the window's own X window.
-eval "$(xdotool getwindowgeometry --shell "$window")"
-read -r screen_w screen_h < <(xdotool getdisplaygeometry)
-off_x=$((2 * X + WIDTH - screen_w)) off_y=$((2 * Y + HEIGHT - screen_h))
+read -r off_x off_y < <(frame_offset "$window")
 echo "the frame's centre is ($off_x/2, $off_y/2) px from the screen's"
 ((off_x * off_x <= 16 && off_y * off_y <= 16)) || fail "the window is not centred"
 
@@ -86,7 +68,8 @@ inside=$(convert "$work/window.png" -fill black +opaque '#FFFFC0' -trim -format 
 type_task "05032026Pay rent"
 printf '05032026Pay rent\r\n' | cat "$work/before" - | cmp - "$app/dayvane.dat" ||
     fail "the typed task is not appended as one record"
-close_program
+close_program $program || exit 1
+program=
 echo "from its folder: listed, saved, closed"
 
 # A drive root, while another program holds the task file: the message names the file with
@@ -123,6 +106,7 @@ sleep 0.5
 xdotool key space # Save still has the focus, and the fields their task
 sleep 1
 [ "$(cat "$work/root/dayvane.dat")" = $'06032026Busy day\r' ] || fail "the kept task was not saved"
-close_program
+close_program $program || exit 1
+program=
 echo "from a drive root: kept its tasks there, waited in bounds for a held file"
 echo "the Windows program: all good"

@@ -1,0 +1,89 @@
+# Sourced by the tests and benchmarks that use the real program on a screen: an X display of
+# their own (Xvfb, display_size or 1024x768) with openbox, and with display_buses=1 a D-Bus
+# session and accessibility bus of their own too; otherwise no session bus at all. Everything
+# started here, and every process id added to display_pids, is ended on exit (end_display).
+# Skips (exit 77) where a tool is missing. Gives:
+#   need TOOL...             skips unless every TOOL is installed
+#   display_work             a scratch folder, removed on exit
+#   wait_window PATTERN [S]  waits up to S seconds (30) for a shown window whose caption
+#                            matches ^PATTERN$, and sets `window`; fails after that
+#   frame_offset WINDOW      twice the distance of the window's frame centre from the
+#                            screen's, "X Y", in pixels
+#   type_task TEXT           types TEXT where the focus is, then Tab and Space: from the
+#                            message field on to Save, and presses it
+#   close_program PID        Tab and Space from Save to Close; fails unless PID then ends
+need() {
+    for tool; do
+        command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+    done
+}
+need Xvfb openbox xdotool
+unset WAYLAND_DISPLAY
+display_pids=()
+display_work=$(mktemp -d)
+end_display() {
+    for pid in "${display_pids[@]}"; do kill "$pid" 2>/dev/null; done
+    wait "${display_pids[@]}" 2>/dev/null
+    rm -rf "$display_work"
+}
+trap end_display EXIT
+
+Xvfb -displayfd 3 -screen 0 "${display_size:-1024x768}x24" -nolisten tcp \
+    3>"$display_work/display" 2>/dev/null &
+display_pids+=($!)
+for _ in $(seq 100); do [ -s "$display_work/display" ] && break; sleep 0.1; done
+[ -s "$display_work/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
+export DISPLAY=:$(cat "$display_work/display")
+if [ -n "${display_buses:-}" ]; then
+    need dbus-daemon /usr/libexec/at-spi-bus-launcher
+    bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) ||
+        { echo "skipped: no D-Bus session bus"; exit 77; }
+    export DBUS_SESSION_BUS_ADDRESS=$(head -1 <<<"$bus")
+    display_pids+=("$(tail -1 <<<"$bus")")
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+    display_pids+=($!)
+else
+    export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
+fi
+openbox --startup "touch $display_work/wm" >/dev/null 2>&1 &
+display_pids+=($!)
+for _ in $(seq 100); do [ -e "$display_work/wm" ] && break; sleep 0.05; done
+[ -e "$display_work/wm" ] || { echo "FAIL: openbox did not start"; exit 1; }
+
+wait_window() {
+    local deadline=$((SECONDS + ${2:-30}))
+    # Looked for every 10 ms: xdotool's own --sync looks only every half second.
+    until window=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) &&
+        [ -n "$window" ]; do
+        ((SECONDS < deadline)) || { echo "FAIL: no window \"$1\" within ${2:-30} s"; return 1; }
+        sleep 0.01
+    done
+}
+
+frame_offset() {
+    local info x y width height extents left right top bottom screen_w screen_h
+    info=$(xwininfo -id "$1")
+    x=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$info")
+    y=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$info")
+    width=$(awk '/Width:/ {print $NF}' <<<"$info")
+    height=$(awk '/Height:/ {print $NF}' <<<"$info")
+    extents=$(xprop -id "$1" -notype _NET_FRAME_EXTENTS | sed -n 's/.* = //p' | tr -d ,)
+    read -r left right top bottom <<<"${extents:-0 0 0 0}"
+    read -r screen_w screen_h < <(xdotool getdisplaygeometry)
+    echo $((2 * (x - left) + width + left + right - screen_w)) \
+        $((2 * (y - top) + height + top + bottom - screen_h))
+}
+
+type_task() {
+    xdotool type --delay 40 "$1"
+    xdotool key --delay 100 Tab space
+    sleep 1
+}
+
+close_program() {
+    xdotool key --delay 100 Tab space
+    for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+    ! kill -0 "$1" 2>/dev/null || { echo "FAIL: Close did not end the program"; return 1; }
+    wait "$1" 2>/dev/null
+    return 0
+}

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real program as a screen-reader user meets it, on a display with a window
 # manager and buses of its own (display.sh), beside a task file with two tasks for today. Its
-# window, frame and all, stands in the middle of the screen; then tests/atspi_test.py checks what an AT-SPI client sees. PROGRAM may be the one in an
+# window, frame and all, stands in the middle of the screen and stays out of the task bar;
+# then tests/atspi_test.py checks what an AT-SPI client sees. PROGRAM may be the one in an
 # unpacked release, whose folder is then used whole. Skipped (exit 77) where these tools
 # are missing.
 # Usage: atspi_test.sh SOURCE_DIR PROGRAM
@@ -11,7 +12,7 @@ python=/usr/bin/python3 # the system's, which has the AT-SPI bindings
 "$python" -c 'import pyatspi' 2>/dev/null || { echo "skipped: python3-pyatspi is not installed"; exit 77; }
 display_buses=1
 . "$src/tests/display.sh"
-need xwininfo xprop
+need xwininfo xprop wmctrl
 unset QT_QPA_PLATFORM
 
 app=$display_work/app
@@ -31,6 +32,12 @@ sleep 0.5
 read -r off_x off_y < <(frame_offset "$window")
 echo "the frame's centre is ($off_x/2, $off_y/2) px from the screen's"
 ((off_x * off_x <= 4 && off_y * off_y <= 4)) || { echo "FAIL: the window is not centred"; exit 1; }
+# Asked to change another state, the window manager writes the states it knows of.
+wmctrl -i -r "$window" -b add,above
+sleep 0.3
+state=$(xprop -id "$window" _NET_WM_STATE)
+echo "$state"
+grep -q _NET_WM_STATE_SKIP_TASKBAR <<<"$state" || { echo "FAIL: the window is in the task bar"; exit 1; }
 
 "$python" "$src/tests/atspi_test.py"
 status=$?

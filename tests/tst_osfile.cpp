@@ -1,5 +1,5 @@
-// The operating-system seam on its own, without Qt: built natively against the POSIX branch,
-// and with MinGW-w64 and run under Wine against the Windows branch (wine_test.sh).
+// The operating-system seam on its own, without Qt: natively its POSIX branch, and in the
+// Windows build its Windows branch, under Wine.
 // Usage: tst_osfile FOLDER   (a folder to make its test file in)
 //        tst_osfile hold FILE SECONDS
 #include "platform/osfile.h"

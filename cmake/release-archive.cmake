@@ -1,30 +1,34 @@
-# Run by CPack after it packs a release (CPACK_POST_BUILD_SCRIPTS), so that the same sources
-# give the same bytes on every run and machine: every entry's time is the last commit's
-# (SOURCE_DATE_EPOCH, else read from git), owners and modes are fixed, and the entries stand
-# sorted by name.
-# CPack of CMake 3.25 takes times and owners from the files and their order from the file
-# system, so the zip is normalised by strip-nondeterminism and the tarball packed anew from
-# the folder CPack made, by GNU tar with the same settings.
+# Makes an archive that CPack packed the same bytes on every run and machine: every entry's
+# time is the last commit's, owners and modes are fixed, and the entries stand sorted by name.
+# CPack (3.25) stamps the entries with SOURCE_DATE_EPOCH, but takes their order, and their
+# owners and modes, from the file system. The zip is normalised by strip-nondeterminism, the
+# tarball packed anew by GNU tar from what it holds.
+# Usage: cmake -D ARCHIVE=FILE -P release-archive.cmake   (with SOURCE_DATE_EPOCH set)
+cmake_minimum_required(VERSION 3.18)
 set(epoch $ENV{SOURCE_DATE_EPOCH})
-if(NOT epoch)
-    execute_process(COMMAND git -C ${CPACK_DAYVANE_SOURCE_DIR} log -1 --format=%ct
-                    OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+if(NOT epoch OR NOT EXISTS "${ARCHIVE}")
+    message(FATAL_ERROR "Usage: SOURCE_DATE_EPOCH=TIME cmake -D ARCHIVE=FILE -P ${CMAKE_CURRENT_LIST_FILE}")
 endif()
-if(NOT epoch)
-    message(STATUS "Neither SOURCE_DATE_EPOCH nor a last commit: the archive keeps its times")
-    return()
-endif()
-foreach(package ${CPACK_PACKAGE_FILES})
-    if(package MATCHES [[\.zip$]])
-        execute_process(COMMAND strip-nondeterminism --type zip --timestamp ${epoch} ${package}
-                        COMMAND_ERROR_IS_FATAL ANY)
-    elseif(package MATCHES [[\.tar\.gz$]])
+if(ARCHIVE MATCHES [[\.zip$]])
+    execute_process(COMMAND strip-nondeterminism --type zip --timestamp ${epoch} ${ARCHIVE}
+                    RESULT_VARIABLE failed)
+elseif(ARCHIVE MATCHES [[\.tar\.gz$]])
+    set(unpacked ${ARCHIVE}.d)
+    file(REMOVE_RECURSE ${unpacked})
+    file(MAKE_DIRECTORY ${unpacked})
+    execute_process(COMMAND tar -xzf ${ARCHIVE} -C ${unpacked} RESULT_VARIABLE failed)
+    file(GLOB top RELATIVE ${unpacked} ${unpacked}/*)
+    if(NOT failed)
         execute_process(
-            COMMAND tar --create --sort=name --format=gnu --mtime=@${epoch} --owner=0
-                    --group=0 --numeric-owner --mode=u+rw,go=rX,a-s
-                    --directory=${CPACK_TOPLEVEL_DIRECTORY} ${CPACK_PACKAGE_FILE_NAME}
+            COMMAND tar --create --sort=name --format=gnu --mtime=@${epoch} --owner=0 --group=0
+                    --numeric-owner --mode=u+rw,go=rX,a-s --directory=${unpacked} ${top}
             COMMAND gzip -9 --no-name
-            OUTPUT_FILE ${package}
-            COMMAND_ERROR_IS_FATAL ANY)
+            OUTPUT_FILE ${ARCHIVE}
+            RESULTS_VARIABLE results)
+        string(REGEX MATCH "[1-9]" failed "${results}")
     endif()
-endforeach()
+    file(REMOVE_RECURSE ${unpacked})
+endif()
+if(failed)
+    message(FATAL_ERROR "${ARCHIVE} could not be made the same on every run")
+endif()

@@ -1,42 +1,73 @@
 #!/usr/bin/env bash
 # Run inside a bare Debian root that holds only what a desktop has (see release_test.sh): the
-# Linux release, unpacked into a folder whose name has a space and non-ASCII letters, needs
-# nothing more, lists today's task, saves one typed at the keyboard, and ends on Close.
-# Usage: release_check.sh RELEASE.tar.gz   (then, with an X server, openbox and xdotool
-#        installed, for the run: TEST_TOOLS_INSTALLED=1)
+# Linux release, unpacked into a folder whose name has a space and non-ASCII letters and
+# started from another folder, needs nothing more.
+# Usage: release_check.sh RELEASE.tar.gz ldd|x11|wayland
+#   ldd      before any test tool is installed, so that none of theirs can stand in for the
+#            release's: nothing the program, its libraries or its plugins need is missing
+#   x11      with Xvfb, openbox and xdotool: it lists today's task, saves one typed at the
+#            keyboard as one record with CR LF, and ends on Close
+#   wayland  with weston: its window comes up on Wayland, through the release's own plugin
 set -uo pipefail
-tarball=$1
+tarball=$1 mode=$2
 fail() { echo "FAIL: $*"; exit 1; }
 home="/home/user/Mes tâches"
 rm -rf "$home" && mkdir -p "$home"
 tar -xzf "$tarball" -C "$home"
 app=$(echo "$home"/DAYVANE-*-linux-*)
 [ -x "$app/dayvane" ] || fail "no program in the release"
+today=$(date +%d%m%Y)
+printf '%sWater the plants\r\n01012020old\r\n' "$today" >"$app/dayvane.dat"
+cd /tmp # another working folder
 
-if [ -z "${TEST_TOOLS_INSTALLED:-}" ]; then
-    # Before any test tool is installed, so that none of theirs can stand in for the release's.
+case $mode in
+ldd)
     missing=$(find "$app" -type f \( -name dayvane -o -name '*.so*' \) -print0 |
         xargs -0 -n1 ldd 2>&1 | grep 'not found' | sort -u)
     [ -z "$missing" ] || fail "libraries not found: $missing"
     echo "ldd: the program, $(find "$app/lib" -type f | wc -l) libraries and $(find "$app/plugins" -type f | wc -l) plugins, nothing not found"
-    exit 0
-fi
-
-. "$(dirname "$0")/display.sh"
-today=$(date +%d%m%Y)
-printf '%sWater the plants\r\n01012020old\r\n' "$today" >"$app/dayvane.dat"
-cp "$app/dayvane.dat" "$display_work/before"
-cd "$display_work" # another working folder
-"$app/dayvane" 2>"$display_work/stderr" &
-program=$!
-display_pids+=($program)
-wait_window "Today's Task\\(s\\)" || fail "nothing listed: $(cat "$display_work/stderr")"
-echo "window \"Today's Task(s)\" is up, with today's task listed"
-grep -q "$app/lib/libQt6Core.so.6" /proc/$program/maps || fail "Qt is not the release's own"
-sleep 0.5
-type_task "05032026Pay rent"
-printf '05032026Pay rent\r\n' | cat "$display_work/before" - | cmp - "$app/dayvane.dat" ||
-    fail "the typed task is not appended as one record with CR LF"
-echo "saved from the keyboard: one record with CR LF"
-close_program $program || exit 1
-echo "Close ended the program"
+    ;;
+x11)
+    . "$(dirname "$0")/display.sh"
+    cp "$app/dayvane.dat" "$display_work/before"
+    "$app/dayvane" 2>"$display_work/stderr" &
+    program=$!
+    display_pids+=($program)
+    wait_window "Today's Task\\(s\\)" || fail "nothing listed: $(cat "$display_work/stderr")"
+    echo "X11: window \"Today's Task(s)\" is up, with today's task listed"
+    grep -q "$app/lib/libQt6Core.so.6" /proc/$program/maps || fail "Qt is not the release's own"
+    sleep 0.5
+    type_task "05032026Pay rent"
+    printf '05032026Pay rent\r\n' | cat "$display_work/before" - | cmp - "$app/dayvane.dat" ||
+        fail "the typed task is not appended as one record with CR LF"
+    echo "X11: saved from the keyboard, one record with CR LF"
+    close_program $program || exit 1
+    echo "X11: Close ended the program"
+    ;;
+wayland)
+    XDG_RUNTIME_DIR=$(mktemp -d)
+    export XDG_RUNTIME_DIR WAYLAND_DISPLAY=wayland-dayvane QT_QPA_PLATFORM=wayland
+    chmod 700 "$XDG_RUNTIME_DIR"
+    weston --backend=headless-backend.so --socket=$WAYLAND_DISPLAY --idle-time=0 \
+        >"$XDG_RUNTIME_DIR/weston.log" 2>&1 &
+    weston=$!
+    trap 'kill $program $weston 2>/dev/null' EXIT
+    for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && break; sleep 0.1; done
+    [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] || fail "weston did not start: $(cat "$XDG_RUNTIME_DIR/weston.log")"
+    # What the program asks of the compositor: a window with today's caption, then its picture.
+    WAYLAND_DEBUG=client DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent "$app/dayvane" \
+        2>"$XDG_RUNTIME_DIR/requests" &
+    program=$!
+    for _ in $(seq 300); do
+        grep -q 'set_title("Today'"'"'s Task(s)")' "$XDG_RUNTIME_DIR/requests" &&
+            grep -q 'wl_surface@[0-9]*\.attach(wl_buffer' "$XDG_RUNTIME_DIR/requests" && break
+        sleep 0.1
+    done
+    grep -q 'wl_surface@[0-9]*\.attach(wl_buffer' "$XDG_RUNTIME_DIR/requests" ||
+        fail "no window on Wayland: $(grep -v '^\[' "$XDG_RUNTIME_DIR/requests" | tail -5)"
+    grep -q "$app/plugins/platforms/libqwayland-generic.so" /proc/$program/maps ||
+        fail "the Wayland plugin is not the release's own"
+    echo "Wayland: window \"Today's Task(s)\" is up, drawn through the release's own plugin"
+    ;;
+*) fail "no such check: $mode" ;;
+esac

@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# The Windows setup as a user and an administrator meet it, under Wine in a fresh prefix. A
+# silent install puts exactly the zip's files and the uninstaller into the user's
+# AppData\Local\Programs\DAYVANE, shortcuts in the Start menu and the Startup folder, and
+# what Settings, Apps reads into the registry. Started from the Start menu, DAYVANE runs in
+# that folder, lists today's task and saves a typed one there. While it runs, the setup and
+# the uninstaller change nothing and say so by their exit codes. Installing again keeps the
+# task file and the logon choice; uninstalling leaves the task file alone.
+# Skipped (exit 77) where Wine or the tools are missing.
+# Usage: wine_setup_test.sh BUILD_DIR
+set -uo pipefail
+build=$1
+export WINEPREFIX=$build/wine-setup
+rm -rf "$WINEPREFIX"
+. "$(dirname "$0")/wine_display.sh"
+need unzip strings
+fail() { echo "FAIL: $*"; exit 1; }
+setup=$(ls "$build"/DAYVANE-*-windows-x64-setup.exe 2>/dev/null | head -1)
+zip=$(ls "$build"/DAYVANE-*-windows-x64.zip 2>/dev/null | head -1)
+[ -n "$zip" ] || fail "no zip in $build: run scripts/build-windows"
+[ -n "$setup" ] || { echo "skipped: no setup in $build (makensis is not installed)"; exit 77; }
+"$wine" wineboot -i >/dev/null 2>&1
+
+user=$(whoami)
+app=$WINEPREFIX/drive_c/users/$user/AppData/Local/Programs/DAYVANE
+app_windows="C:\\users\\$user\\AppData\\Local\\Programs\\DAYVANE"
+menu="$WINEPREFIX/drive_c/users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+startup="$menu/StartUp/DAYVANE.lnk"
+key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\DAYVANE'
+# Each file of the install folder with its size and time: what "changed nothing" compares.
+snapshot() { (cd "$app" && find . -printf '%p %s %T@\n' | sort); }
+# An NSIS uninstaller copies itself away and returns at once: wait until Wine is idle.
+run() {
+    "$wine" "$@"
+    local status=$?
+    "$wineserver" -w
+    return $status
+}
+
+run "$setup" /S || fail "the setup ended with $?"
+diff <(cd "$app" && find . -type f | sort) \
+    <({ unzip -Z1 "$zip" | sed -n 's|^[^/]*/\(.*[^/]\)$|./\1|p'; echo ./Uninstall.exe; } | sort) ||
+    fail "the installed files are not the zip's and the uninstaller"
+echo "installed: the zip's files and the uninstaller, in $app_windows"
+for shortcut in "$menu/DAYVANE.lnk" "$startup"; do
+    [ -f "$shortcut" ] || fail "no $shortcut"
+    # Its working folder is a string of its own (after a length that may read as a letter).
+    strings -el "$shortcut" | grep -q "$(sed 's/[\\.]/\\&/g' <<<"$app_windows")\$" ||
+        fail "$shortcut starts elsewhere"
+done
+echo "shortcuts in the Start menu and the Startup folder, starting DAYVANE in its folder"
+values=$("$wine" reg query "$key" | tr -d '\r')
+echo "$values"
+for value in DisplayName DisplayVersion Publisher DisplayIcon InstallLocation UninstallString \
+    QuietUninstallString EstimatedSize NoModify NoRepair; do
+    grep -q "^ *$value " <<<"$values" || fail "no $value under $key"
+done
+grep -qF "InstallLocation    REG_SZ    $app_windows" <<<"$values" || fail "InstallLocation"
+
+# From the Start menu, on a task file with today's task.
+today=$(date +%d%m%Y)
+printf '%sWater the plants\r\n' "$today" >"$app/dayvane.dat"
+cp "$app/dayvane.dat" "$display_work/before"
+(cd "$display_work" && "$wine" start /unix "$menu/DAYVANE.lnk")
+wait_window "Today's Task\\(s\\)" 60 || exit 1
+program=$(pgrep -f 'DAYVANE\.exe' | head -1)
+[ "$(readlink "/proc/$program/cwd")" = "$app" ] || fail "DAYVANE runs in $(readlink "/proc/$program/cwd")"
+echo "started from the Start menu, in its folder, listing today's task"
+xdotool windowactivate --sync "$window" 2>/dev/null
+sleep 0.5
+type_task "05032026Pay rent"
+printf '05032026Pay rent\r\n' | cat "$display_work/before" - | cmp - "$app/dayvane.dat" ||
+    fail "the typed task is not saved as one record with CR LF"
+echo "saved from the keyboard into $app_windows\\dayvane.dat"
+
+# While it runs, nothing changes. (Wine is not idle until DAYVANE ends: the uninstaller is run
+# in its folder, where it does not copy itself away.)
+before=$(snapshot)
+"$wine" "$setup" /S && fail "the setup went ahead while DAYVANE ran"
+echo "the setup while DAYVANE runs: exit code $?"
+"$wine" "$app/Uninstall.exe" /S "_?=$app_windows" && fail "the uninstaller went ahead while DAYVANE ran"
+echo "the uninstaller while DAYVANE runs: exit code $?"
+[ "$(snapshot)" = "$before" ] || fail "the install folder changed while DAYVANE ran"
+echo "while DAYVANE runs, nothing changed"
+close_program "$program" || exit 1
+
+# Again over it, the user having turned start at logon off: tasks and choice stay.
+cp "$app/dayvane.dat" "$display_work/tasks"
+rm "$startup"
+run "$setup" /S || fail "installing again ended with $?"
+cmp "$display_work/tasks" "$app/dayvane.dat" || fail "installing again changed the task file"
+[ ! -e "$startup" ] || fail "installing again turned start at logon back on"
+echo "installed again: the task file byte for byte, start at logon still off"
+
+run "$app/Uninstall.exe" /S || fail "the uninstaller ended with $?"
+[ "$(ls -A "$app")" = dayvane.dat ] || fail "the uninstaller left: $(ls -A "$app")"
+cmp "$display_work/tasks" "$app/dayvane.dat" || fail "the uninstaller changed the task file"
+[ ! -e "$menu/DAYVANE.lnk" ] || fail "the uninstaller left the Start-menu shortcut"
+! "$wine" reg query "$key" >/dev/null 2>&1 || fail "the uninstaller left $key"
+echo "uninstalled: only the task file is left"

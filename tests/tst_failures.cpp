@@ -11,6 +11,8 @@
 #include <QScopeGuard>
 #include <QStandardPaths>
 
+#include <thread>
+
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
@@ -255,6 +257,42 @@ private slots:
         QVERIFY(save(*form, Task).text.contains("could not be opened"));
         QCOMPARE(folder.read(), QByteArray("05032026Pay rent\r\n"));
     }
+
+#ifdef Q_OS_WIN
+    // A backup, a sync client or a virus scanner has the task file open for a moment, sharing
+    // reads only or nothing: the scan at start-up and the save wait for it, as for a lock.
+    void heldForAMoment_data()
+    {
+        QTest::addColumn<int>("sharing");
+        QTest::newRow("sharing reads") << _SH_DENYWR;
+        QTest::newRow("sharing nothing") << _SH_DENYRW;
+    }
+    void heldForAMoment()
+    {
+        QFETCH(int, sharing);
+        Folder folder;
+        folder.write("05032026Pay rent\r\n");
+        const auto holdFor = [&](std::chrono::milliseconds time) {
+            const int held = _wsopen(qUtf16Printable(folder.taskFile), _O_RDONLY, sharing);
+            return std::pair(held >= 0, std::jthread([held, time] {
+                                 std::this_thread::sleep_for(time);
+                                 _close(held);
+                             }));
+        };
+        std::unique_ptr<Form1> form;
+        {
+            const auto [held, holder] = holdFor(1500ms);
+            QVERIFY(held);
+            QVERIFY(!startWindow(form, folder.path).shown);
+        }
+        QCOMPARE(form->windowTitle(), "Today's Task(s)");
+        const auto [held, holder] = holdFor(1500ms);
+        QVERIFY(held);
+        const MessageSeen box = save(*form, Task);
+        QVERIFY2(!box.shown, qPrintable(box.text));
+        QCOMPARE(folder.read(), QByteArray("05032026Pay rent\r\n05032026Pay rent\r\n"));
+    }
+#endif
 
 #ifdef Q_OS_LINUX
     // The disk fills up: the message says so, the fields keep the task, the file is as it was.

@@ -19,8 +19,21 @@
 namespace platform::os {
 namespace {
 
-// What tryLock() gives while another holds the lock.
+// What tryLock() and tryShare() give while another program holds the file.
 const std::error_code Busy = std::make_error_code(std::errc::resource_unavailable_try_again);
+
+// Makes `attempt` again while it gives Busy, for at most `wait`; then gives up.
+template <typename Attempt> std::error_code whileBusy(Attempt attempt, std::chrono::milliseconds wait)
+{
+    const auto giveUp = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        if (const std::error_code error = attempt(); error != Busy)
+            return error;
+        if (std::chrono::steady_clock::now() >= giveUp)
+            return std::make_error_code(std::errc::timed_out);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
 
 #ifdef _WIN32
 
@@ -51,6 +64,20 @@ std::error_code tryLock(int fd)
         return {};
     const DWORD error = GetLastError();
     return error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING ? Busy : lastError();
+}
+
+// Opens the file as Qt does, and shuts it again: Busy while another program's share mode
+// keeps us out. Anything else is for the real open to report.
+std::error_code tryShare(const std::filesystem::path &file, bool write)
+{
+    const HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ | (write ? GENERIC_WRITE : 0),
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE)
+        CloseHandle(handle);
+    return handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION
+               ? Busy
+               : std::error_code();
 }
 
 } // namespace
@@ -91,6 +118,12 @@ std::error_code tryLock(int fd)
     return error == std::errc::operation_would_block ? Busy : error;
 }
 
+// Files here have no share modes: nobody keeps us out of one for a while.
+std::error_code tryShare(const std::filesystem::path &, bool)
+{
+    return {};
+}
+
 } // namespace
 
 void unlockFile(int fd)
@@ -122,15 +155,13 @@ std::error_code syncFolder(const std::filesystem::path &folder)
 
 std::error_code lockFile(int fd, std::chrono::milliseconds wait)
 {
-    using Clock = std::chrono::steady_clock;
-    const auto giveUp = Clock::now() + wait;
-    for (;;) {
-        if (const std::error_code error = tryLock(fd); error != Busy)
-            return error;
-        if (Clock::now() >= giveUp)
-            return std::make_error_code(std::errc::timed_out);
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    return whileBusy([fd] { return tryLock(fd); }, wait);
+}
+
+std::error_code waitForSharing(const std::filesystem::path &file, bool write,
+                               std::chrono::milliseconds wait)
+{
+    return whileBusy([&] { return tryShare(file, write); }, wait);
 }
 
 } // namespace platform::os

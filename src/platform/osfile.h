@@ -1,7 +1,8 @@
 #pragma once
 
 // What the program needs of the operating system for its task file and Qt does not offer:
-// a lock that makes writers take turns and a sync to disk. Kept free of Qt, so that its Windows
+// a lock that makes writers take turns, patience with other programs that have the file open,
+// and a sync to disk. Kept free of Qt, so that its Windows
 // branch can be built and tested on its own. Files are named by C runtime file descriptors, as
 // QFileDevice::handle() gives them.
 
@@ -16,6 +17,13 @@ namespace platform::os {
 // std::errc::timed_out. The lock goes with unlock() or when the file is closed.
 std::error_code lockFile(int fd, std::chrono::milliseconds wait);
 void unlockFile(int fd);
+
+// Waits at most `wait` while another program has the file open without sharing what we
+// would do with it (`write`, or only read): on Windows a backup, a sync client or a virus
+// scanner does so for a moment. Then gives up with std::errc::timed_out. Returns at once
+// where files are never held that way.
+std::error_code waitForSharing(const std::filesystem::path &file, bool write,
+                               std::chrono::milliseconds wait);
 
 // Sends what was written to the file on to the disk.
 std::error_code syncFile(int fd);

@@ -31,7 +31,8 @@ qint16 FileNumbers::freeFile() const
     return 0;
 }
 
-TextFile::TextFile(FileNumbers &numbers, qint16 number, const QString &path, Mode mode)
+TextFile::TextFile(FileNumbers &numbers, qint16 number, const QString &path, Mode mode,
+                   std::chrono::milliseconds wait)
     : m_numbers(numbers), m_number(number), m_file(path)
 {
     if (number < 1 || number > FileNumbers::Highest || numbers.inUse(number)) {
@@ -47,7 +48,10 @@ TextFile::TextFile(FileNumbers &numbers, qint16 number, const QString &path, Mod
     const QIODevice::OpenMode how =
         (mode == Mode::Input ? QIODevice::ReadOnly : QIODevice::ReadWrite | QIODevice::Append) |
         QIODevice::Unbuffered;
-    if (!m_file.open(how)) {
+    bool opened = m_file.open(how);
+    if (!opened && !os::waitForSharing(m_file.filesystemFileName(), mode == Mode::Append, wait))
+        opened = m_file.open(how);
+    if (!opened) {
         m_error = m_file.errorString();
         return;
     }

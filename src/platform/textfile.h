@@ -48,12 +48,14 @@ inline std::optional<LineEnd> findLineEnd(QByteArrayView bytes, bool final)
 }
 
 // A text file open under a file number, closed when it goes out of scope. Only regular files
-// are opened: a pipe would block and a device would never end.
+// are opened: a pipe would block and a device would never end. Another program that has the
+// file open without sharing it is waited for, at most `wait`.
 class TextFile {
 public:
     enum class Mode { Input, Append };
 
-    TextFile(FileNumbers &numbers, qint16 number, const QString &path, Mode mode);
+    TextFile(FileNumbers &numbers, qint16 number, const QString &path, Mode mode,
+             std::chrono::milliseconds wait = {});
     ~TextFile();
     TextFile(const TextFile &) = delete;
     TextFile &operator=(const TextFile &) = delete;

@@ -73,7 +73,8 @@ void Form1::Command1_Click()
     filenum = m_fileNumbers.freeFile();
     // Opened before the fields are looked at: a task file that can't be written is reported
     // even for an entry that would be refused, before "something wrong".
-    TextFile file(m_fileNumbers, filenum, taskfile, TextFile::Mode::Append);
+    TextFile file(m_fileNumbers, filenum, taskfile, TextFile::Mode::Append,
+                  taskstore::BusyFileWait);
     if (!file.isOpen()) {
         reportFileProblem(taskstore::fileProblem(taskfile, QStringLiteral("opened for saving"),
                                                  file.errorString()));

@@ -5,12 +5,19 @@
 #include <QDate>
 #include <QString>
 
+#include <chrono>
+
 namespace taskstore {
 
 inline constexpr QLatin1StringView TaskFileName("dayvane.dat");
 
 // The task file lies directly in the program's folder.
 QString taskFilePath(const QString &programDir);
+
+// How long another program may keep the task file from us. Another copy saving, or a backup
+// reading the file, takes a moment; one that holds it longer is not waited for, so that the
+// window never hangs.
+inline constexpr std::chrono::milliseconds BusyFileWait(2000);
 
 // The message for a task file that failed us: what we tried, where, and the reason.
 QString fileProblem(const QString &path, const QString &what, const QString &reason);

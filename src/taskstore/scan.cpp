@@ -39,7 +39,7 @@ ScanResult scanTaskFile(platform::FileNumbers &numbers, qint16 filenum, const QS
                           create.errorString());
         }
     }
-    TextFile file(numbers, filenum, path, TextFile::Mode::Input);
+    TextFile file(numbers, filenum, path, TextFile::Mode::Input, BusyFileWait);
     if (!file.isOpen())
         return finish(QStringLiteral("opened for reading"), file.errorString());
 

@@ -8,11 +8,6 @@
 namespace platform {
 namespace {
 
-bool isIgnored(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\n';
-}
-
 // The digits of an &H or &O literal, as far as they go.
 double radixValue(std::string_view digits, int base)
 {
@@ -33,11 +28,12 @@ double radixValue(std::string_view digits, int base)
 
 double val(QStringView text)
 {
-    // Only ASCII takes part in a number: anything else stops it, as DEL does.
+    // Blanks, tabs and line feeds are skipped. Only ASCII takes part in a number: anything
+    // else stops it, as DEL does.
     std::string s;
     s.reserve(std::size_t(text.size()));
     for (const QChar c : text) {
-        if (!isIgnored(c))
+        if (c != u' ' && c != u'\t' && c != u'\n')
             s.push_back(c.unicode() < 0x7F ? char(c.unicode()) : '\x7F');
     }
     if (s.size() >= 2 && s[0] == '&') {

@@ -50,6 +50,7 @@ inline MessageSeen catchMessageBox(const std::function<void()> &action,
 #include "mainwindow/form1.h"
 
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -62,6 +63,12 @@ inline void enterTask(const Form1 &form, const QStringList &typed)
     form.Text2->setText(typed.value(1));
     form.Text3->setText(typed.value(2));
     form.Text4->setText(typed.value(3));
+}
+
+// The list field's text with CR LF between lines, as the scan builds it.
+inline QString listTextOf(const Form1 &form)
+{
+    return form.Text5->toPlainText().replace(u'\n', platform::LineBreak);
 }
 
 inline QStringList fieldsOf(const Form1 &form)

@@ -202,11 +202,6 @@ void Form1::nameForScreenReaders()
     Label2->setBuddy(Text4);
 }
 
-QString Form1::text5Text() const
-{
-    return Text5->toPlainText().replace(u'\n', platform::LineBreak);
-}
-
 void Form1::setCaption(const QString &caption)
 {
     if (caption == windowTitle())

@@ -22,9 +22,6 @@ public:
     explicit Form1(QString programDir = platform::programDirectory(),
                    platform::Clock clock = platform::today, QWidget *parent = nullptr);
 
-    // The list field's text with CR LF between lines, as the scan builds it.
-    QString text5Text() const;
-
     // Elements, created in tab order, which Qt takes as the order of the Tab key. Labels come
     // first so that they lie beneath the rest.
     QLabel *const Label1;

@@ -88,26 +88,31 @@ bool TextFile::fail(const QString &why)
     return false;
 }
 
-std::optional<QByteArrayView> TextFile::readLineAfterFill()
+std::optional<QByteArrayView> TextFile::readLine()
 {
-    if (m_eof || !isOpen())
-        return std::nullopt;
-    const qsizetype pending = m_end - m_begin;
-    std::memmove(m_buffer.data(), m_buffer.constData() + m_begin, std::size_t(pending));
-    m_begin = 0;
-    m_end = pending;
-    // Grown only for a line longer than what is left, and then doubled, so that even a line
-    // of many megabytes is read in few steps.
-    if (m_buffer.size() - m_end < BlockSize / 2)
-        m_buffer.resize(std::max(2 * m_buffer.size(), BlockSize));
-    const qint64 n = m_file.read(m_buffer.data() + m_end, m_buffer.size() - m_end);
-    m_eof = n <= 0;
-    if (n < 0) {
-        fail(m_file.errorString());
-        return std::nullopt;
+    for (;;) {
+        const QByteArrayView pending(m_buffer.constData() + m_begin, m_end - m_begin);
+        if (const auto end = findLineEnd(pending, m_eof)) {
+            m_begin += end->next;
+            return pending.first(end->length);
+        }
+        if (m_eof || !isOpen())
+            return std::nullopt;
+        // More of the file into the buffer. It grows only for a line longer than what is
+        // left, and then doubles, so that even a line of many megabytes takes few steps.
+        std::memmove(m_buffer.data(), pending.data(), std::size_t(pending.size()));
+        m_begin = 0;
+        m_end = pending.size();
+        if (m_buffer.size() - m_end < BlockSize / 2)
+            m_buffer.resize(std::max(2 * m_buffer.size(), BlockSize));
+        const qint64 n = m_file.read(m_buffer.data() + m_end, m_buffer.size() - m_end);
+        m_eof = n <= 0;
+        if (n < 0) {
+            fail(m_file.errorString());
+            return std::nullopt;
+        }
+        m_end += n;
     }
-    m_end += n;
-    return readLine(); // with more bytes, or at the end where a last line needs no terminator
 }
 
 bool TextFile::lock(std::chrono::milliseconds wait)

@@ -68,15 +68,7 @@ public:
 
     // Input: the next line without its terminator, valid until the next call; nullopt at the
     // end of the file, or when reading failed (errorString() then says why).
-    std::optional<QByteArrayView> readLine()
-    {
-        const QByteArrayView pending(m_buffer.constData() + m_begin, m_end - m_begin);
-        if (const auto end = findLineEnd(pending, m_eof)) {
-            m_begin += end->next;
-            return pending.first(end->length);
-        }
-        return readLineAfterFill();
-    }
+    std::optional<QByteArrayView> readLine();
 
     // Append. Writers take turns: lock() waits up to `wait` for another to finish.
     bool lock(std::chrono::milliseconds wait);
@@ -88,8 +80,6 @@ public:
 
 private:
     bool fail(const QString &why);
-    // Reads more of the file into the buffer, then the next line.
-    std::optional<QByteArrayView> readLineAfterFill();
     bool writeAll(QByteArrayView bytes);
 
     FileNumbers &m_numbers;

@@ -23,7 +23,8 @@ namespace {
 const std::error_code Busy = std::make_error_code(std::errc::resource_unavailable_try_again);
 
 // Makes `attempt` again while it gives Busy, for at most `wait`; then gives up.
-template <typename Attempt> std::error_code whileBusy(Attempt attempt, std::chrono::milliseconds wait)
+template <typename Attempt>
+std::error_code whileBusy(Attempt attempt, std::chrono::milliseconds wait)
 {
     const auto giveUp = std::chrono::steady_clock::now() + wait;
     for (;;) {

@@ -4,7 +4,6 @@
 #include "platform/textfile.h"
 #include "taskfilegen.h"
 #include "taskstore/record.h"
-#include "taskstore/save.h"
 #include "taskstore/scan.h"
 
 #include <QTemporaryDir>

@@ -2,7 +2,6 @@
 // (which must give the same lines), the date test on each line (both the quick one on raw
 // bytes and the full one on decoded text, which must agree) and the lenient number conversion.
 #include "platform/lenient.h"
-#include "platform/textcodec.h"
 #include "platform/textfile.h"
 #include "taskstore/record.h"
 

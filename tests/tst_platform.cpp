@@ -1,5 +1,4 @@
 #include "platform/lenient.h"
-#include "platform/textcodec.h"
 #include "platform/textfile.h"
 #include "taskfiles.h"
 

@@ -1,4 +1,3 @@
-#include "platform/textcodec.h"
 #include "taskfiles.h"
 #include "taskstore/record.h"
 #include "taskstore/scan.h"

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QString>
 
+#include <algorithm>
 #include <bitset>
 #include <chrono>
 #include <optional>
@@ -12,6 +13,17 @@ namespace platform {
 
 // Lines end in CR LF, in files as in the list on screen.
 inline constexpr QLatin1StringView LineBreak("\r\n");
+
+// Plain ASCII reads the same in every character set a task file may be in.
+inline bool isAscii(QByteArrayView bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+}
+
+// Text files carry no marker of their character set. A line is read as UTF-8 when it is valid
+// UTF-8, and otherwise as Windows-1252, so files written on an 8-bit system still read right.
+// Lines are written in UTF-8.
+QString decodeLine(QByteArrayView bytes);
 
 // The table of file numbers in use. A file is known by the lowest number that was free
 // when it was opened, from 1 upward, until it is closed.

@@ -3,7 +3,6 @@
 #include "mainwindow/form1.h"
 
 #include "record.h"
-#include "save.h"
 #include "scan.h"
 
 #include <QLineEdit>

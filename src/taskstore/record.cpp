@@ -1,8 +1,6 @@
 #include "record.h"
 
 #include "platform/lenient.h"
-#include "platform/textcodec.h"
-#include "platform/textfile.h"
 
 #include <QDir>
 
@@ -49,9 +47,8 @@ bool lineFallsOn(QByteArrayView line, const Day &date)
     if (head.size() == 8 && std::all_of(head.begin(), head.end(), isDigit))
         return date.key.size() == 8 && std::memcmp(head.data(), date.key.data(), 8) == 0;
     // ASCII reads the same in every character set a task file may be in.
-    return recordFallsOn(platform::isAscii(head) ? QString::fromLatin1(head)
-                                                 : platform::decodeLine(line),
-                         date);
+    return recordFallsOn(
+        platform::isAscii(head) ? QString::fromLatin1(head) : platform::decodeLine(line), date);
 }
 
 QStringView recordMessage(QStringView line)
@@ -70,6 +67,18 @@ QByteArray buildRecord(const QString &day, const QString &month, const QString &
     QString text = day + month + year + message;
     text.replace(u'\r', u' ').replace(u'\n', u' ');
     return (text + platform::LineBreak).toUtf8();
+}
+
+bool appendRecord(platform::TextFile &file, const QByteArray &record)
+{
+    if (!file.lock(BusyFileWait))
+        return false;
+    const std::optional<bool> terminated = file.endsWithLineBreak();
+    if (!terminated)
+        return false;
+    if (*terminated)
+        return file.append(record);
+    return file.append(QByteArrayView(platform::LineBreak).toByteArray() + record);
 }
 
 } // namespace taskstore

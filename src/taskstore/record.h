@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/textfile.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDate>
@@ -50,5 +52,11 @@ QString padDateField(const QString &field);
 // split the record, so each CR or LF in it is written as a blank.
 QByteArray buildRecord(const QString &day, const QString &month, const QString &year,
                        const QString &message);
+
+// Appends a record (terminator included) to the task file open for appending, once no other
+// copy of the program is writing to it. A file whose last line lacks its CR LF (edited by
+// another program) gets one first, so the record never joins that line. All or nothing:
+// false, with the file as it was, on any failure.
+bool appendRecord(platform::TextFile &file, const QByteArray &record);
 
 } // namespace taskstore

@@ -1,6 +1,5 @@
 #include "scan.h"
 
-#include "platform/textcodec.h"
 #include "record.h"
 
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "tasklines.h"
 
-#include "platform/textcodec.h"
+#include "platform/textfile.h"
 
 #include <utility>
 

@@ -7,6 +7,7 @@
 #        bench/first_window.sh windows ZIP [RUNS]     (Wine's own start included)
 set -uo pipefail
 kind=$1 what=$2 runs=${3:-11}
+[ -f "$what" ] || { echo "no $what"; exit 2; }
 tests=$(dirname "$0")/../tests
 if [ "$kind" = windows ]; then
     export WINEPREFIX=${WINEPREFIX:-$(mktemp -d)/wine}

@@ -52,9 +52,9 @@ versions=$(find "$app" -type f \( -name dayvane -o -name '*.so*' \) -exec objdum
 for name in GLIBC GLIBCXX CXXABI; do
     echo "highest $name version asked for: $(grep "^${name}_" <<<"$versions" | sort -V | tail -1)"
 done
-printf '%s\n' GLIBC_2.31 "$(grep '^GLIBC_' <<<"$versions" | sort -V | tail -1)" | sort -VC ||
+printf '%s\n' "$(grep '^GLIBC_' <<<"$versions" | sort -V | tail -1)" GLIBC_2.31 | sort -VC ||
     fail "the release needs a glibc newer than 2.31"
-printf '%s\n' GLIBCXX_3.4.28 "$(grep '^GLIBCXX_' <<<"$versions" | sort -V | tail -1)" | sort -VC ||
+printf '%s\n' "$(grep '^GLIBCXX_' <<<"$versions" | sort -V | tail -1)" GLIBCXX_3.4.28 | sort -VC ||
     fail "the release needs a C++ library newer than GCC 10's"
 packed=$(stat -c %s "$tarball") unpacked=$(du -sb "$app" | cut -f1)
 echo "Linux release: $packed bytes packed, $unpacked unpacked; the largest files:"

@@ -15,7 +15,7 @@ qt_linux_build_packages=(build-essential cmake ninja-build perl python3 pkg-conf
     libxcb-keysyms1-dev libxcb-randr0-dev libxcb-render-util0-dev libxcb-render0-dev
     libxcb-shape0-dev libxcb-shm0-dev libxcb-sync-dev libxcb-xfixes0-dev libxcb-xkb-dev
     libxcb-xinput-dev libxcb-util-dev libxkbcommon-dev libxkbcommon-x11-dev libfontconfig1-dev
-    libfreetype6-dev libdbus-1-dev libwayland-dev libwayland-bin libatspi2.0-dev)
+    libfreetype6-dev libdbus-1-dev libwayland-dev libwayland-bin libatspi2.0-dev fonts-liberation2)
 
 root_make() {
     local suite=$1 dir=$2

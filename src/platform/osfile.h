@@ -18,10 +18,9 @@ namespace platform::os {
 std::error_code lockFile(int fd, std::chrono::milliseconds wait);
 void unlockFile(int fd);
 
-// Waits at most `wait` while another program has the file open without sharing what we
-// would do with it (`write`, or only read): on Windows a backup, a sync client or a virus
-// scanner does so for a moment. Then gives up with std::errc::timed_out. Returns at once
-// where files are never held that way.
+// Waits at most `wait` while another program has the file open without sharing what we would
+// do with it (`write`, or only read), as a backup or sync client on Windows does for a moment;
+// then gives up with std::errc::timed_out. Returns at once where files are never held so.
 std::error_code waitForSharing(const std::filesystem::path &file, bool write,
                                std::chrono::milliseconds wait);
 

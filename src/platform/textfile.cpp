@@ -65,7 +65,7 @@ TextFile::TextFile(FileNumbers &numbers, qint16 number, const QString &path, Mod
                    std::chrono::milliseconds wait)
     : m_numbers(numbers), m_number(number), m_file(path)
 {
-    if (number < 1 || number > FileNumbers::Highest || numbers.inUse(number)) {
+    if (number < 1 || number > FileNumbers::Highest || numbers.m_used.test(number)) {
         m_error = QStringLiteral("no free file number");
         return;
     }
@@ -92,11 +92,6 @@ TextFile::TextFile(FileNumbers &numbers, qint16 number, const QString &path, Mod
         return;
     }
     m_numbers.m_used.set(m_number);
-}
-
-TextFile::~TextFile()
-{
-    close();
 }
 
 void TextFile::close()

@@ -33,7 +33,6 @@ public:
 
     // The lowest number not in use; 0 when all are taken.
     qint16 freeFile() const;
-    bool inUse(qint16 number) const { return m_used.test(number); }
 
 private:
     friend class TextFile;
@@ -68,7 +67,7 @@ public:
 
     TextFile(FileNumbers &numbers, qint16 number, const QString &path, Mode mode,
              std::chrono::milliseconds wait = {});
-    ~TextFile();
+    ~TextFile() { close(); }
     TextFile(const TextFile &) = delete;
     TextFile &operator=(const TextFile &) = delete;
 

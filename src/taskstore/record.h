@@ -30,8 +30,7 @@ struct Day {
     int day;
     int month;
     int year;
-    // "ddmmyyyy": how a record of this day typed in full begins.
-    QByteArray key;
+    QByteArray key; // "ddmmyyyy": how a record of this day typed in full begins
 };
 
 // A record is one line: day (characters 1-2), month (3-4), year (5-8 when typed in full) and

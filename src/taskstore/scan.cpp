@@ -33,10 +33,9 @@ ScanResult scanTaskFile(platform::FileNumbers &numbers, qint16 filenum, const QS
         // A file we may read but not write still has today's tasks to show; the save will
         // say why it can't write.
         const QFileInfo existing(path);
-        if (!create.isOpen() && !existing.isFile()) {
+        if (!create.isOpen() && !existing.isFile())
             return finish(existing.exists() ? QStringLiteral("opened") : QStringLiteral("created"),
                           create.errorString());
-        }
     }
     TextFile file(numbers, filenum, path, TextFile::Mode::Input, BusyFileWait);
     if (!file.isOpen())

@@ -7,6 +7,8 @@
 #   root_run DIR COMMAND...   runs COMMAND there, with a clean environment
 #   root_install DIR PKGS...  installs packages there (no recommends), quietly
 #   root_drop DIR             unmounts and removes DIR
+#   debian_source PKG=VER...  downloads these source packages of this machine's Debian into
+#                             the current folder, through a deb-src entry removed afterwards
 roots_cache=${DAYVANE_ROOTS_CACHE:-${TMPDIR:-/tmp}/dayvane-roots}
 
 # What Qt for the Linux release is built with, and what the release is built and bundled with.
@@ -60,4 +62,15 @@ root_drop() {
     for m in dev/pts dev proc; do umount -l "$dir/$m" 2>/dev/null || true; done
     # Never into a mount that is still there: it would be the machine's own /dev.
     rm -rf --one-file-system "$dir"
+}
+
+debian_source() {
+    local sources=/etc/apt/sources.list.d/dayvane-src.sources status=0
+    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources >"$sources"
+    trap 'rm -f /etc/apt/sources.list.d/dayvane-src.sources; apt-get update -qq' EXIT
+    apt-get update -qq && apt-get source --download-only "$@" || status=$?
+    rm -f "$sources"
+    apt-get update -qq
+    trap - EXIT
+    return $status
 }

@@ -3,7 +3,15 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringEncoder>
 #include <QTemporaryDir>
+
+// Text as Notepad or PowerShell saves it in `encoding`: byte-order mark first.
+inline QByteArray withMark(QStringView text,
+                           QStringConverter::Encoding encoding = QStringConverter::Utf16LE)
+{
+    return QStringEncoder(encoding, QStringConverter::Flag::WriteBom).encode(text);
+}
 
 // A program folder of its own for each test, with helpers for its task file.
 struct ProgramDir {

@@ -110,6 +110,22 @@ private slots:
         QTest::newRow("CR at block end") << first + "\r\nb" << L{first, "b"};
         const QByteArray longLine(600 * 1024, 'y');
         QTest::newRow("line longer than a block") << longLine + "\rz" << L{longLine, "z"};
+
+        // UTF-16 and a UTF-8 mark: the same lines, as UTF-8 without the mark.
+        QTest::newRow("UTF-16 LE") << withMark(u"a\r\nb\nc\rd") << L{"a", "b\nc", "d"};
+        QTest::newRow("UTF-16 BE") << withMark(u"\u00e9\r\n\u20ac\r\n", QStringConverter::Utf16BE)
+                                   << L{"\xc3\xa9", "\xe2\x82\xac"};
+        QTest::newRow("UTF-16, an odd byte last") << withMark(u"a\r\nb") + 'x' << L{"a", "b"};
+        QTest::newRow("UTF-16, half a surrogate pair") << QByteArray("\xff\xfe"
+                                                                     "a\0\x00\xd8\r\0\n\0b\0",
+                                                                     12)
+                                                       << L{"a\xef\xbf\xbd", "b"};
+        const QString pairs = QString::fromUtf8("a\xf0\x9f\x98\x80").repeated(100000);
+        QTest::newRow("UTF-16, pairs across blocks")
+            << withMark(pairs + QStringLiteral("\rz")) << L{pairs.toUtf8(), "z"};
+        QTest::newRow("UTF-8 mark") << QByteArray("\xef\xbb\xbf"
+                                                  "a\r\nb")
+                                    << L{"a", "b"};
     }
 
     // The reader reads in blocks and grows its buffer for long lines; wherever the line ends fall
@@ -142,6 +158,8 @@ private slots:
         QFETCH(QByteArray, bytes);
         ProgramDir dir;
         dir.write(bytes);
+        QCOMPARE(readAllLines(dir.taskFile()), splitWhole(bytes));
+        dir.write(withMark(QString::fromLatin1(bytes))); // blocks end elsewhere in UTF-16
         QCOMPARE(readAllLines(dir.taskFile()), splitWhole(bytes));
     }
     void readLine()

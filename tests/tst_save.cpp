@@ -47,6 +47,20 @@ private slots:
                                                    << QByteArray("old\n") << "old\n\r\n" + rent;
         QTest::newRow("last line ends in lone CR")
             << QStringList{"5", "3", "2026", "Pay rent"} << QByteArray("old\r") << "old\r" + rent;
+
+        // A file with a byte-order mark stays in its encoding.
+        const QStringList task = {"5", "3", "2026", "Pay rent"};
+        QTest::newRow("UTF-16 LE") << task << withMark(u"01012020old\r\n")
+                                   << withMark(u"01012020old\r\n05032026Pay rent\r\n");
+        QTest::newRow("UTF-16 BE without final terminator")
+            << task << withMark(u"old", QStringConverter::Utf16BE)
+            << withMark(u"old\r\n05032026Pay rent\r\n", QStringConverter::Utf16BE);
+        QTest::newRow("UTF-16, only the mark")
+            << task << QByteArray("\xff\xfe") << withMark(u"05032026Pay rent\r\n");
+        QTest::newRow("UTF-8 mark")
+            << task << QByteArray("\xef\xbb\xbfold\r\n") << "\xef\xbb\xbfold\r\n" + rent;
+        QTest::newRow("UTF-8, only the mark")
+            << task << QByteArray("\xef\xbb\xbf") << "\xef\xbb\xbf" + rent;
     }
     void goodSaveWritesOneRecord()
     {
@@ -93,6 +107,19 @@ private slots:
         QTest::mouseClick(w.form->Command4, Qt::LeftButton);
         QCOMPARE(listTextOf(*w.form), "Pay rent\r\n" + taskstore::creditsBlock());
         QCOMPARE(w.form->windowTitle(), "Today's Task(s)");
+    }
+
+    // A UTF-16 file cut in the middle of a character: a record after it would be out of step,
+    // so the save says why and keeps both the file and the task.
+    void cutUtf16FileIsLeftAlone()
+    {
+        const QByteArray cut = withMark(u"01012020old\r\n") + 'x';
+        TestWindow w(cut);
+        w.enter({"5", "3", "2026", "Pay rent"});
+        const MessageSeen box = w.save();
+        QVERIFY2(box.text.contains("part of a character"), qPrintable(box.text));
+        QCOMPARE(w.dir.read(), cut);
+        QCOMPARE(w.fields(), (QStringList{"05", "03", "2026", "Pay rent"}));
     }
 
     // Keys go wherever the focus is, as a person's typing would.

@@ -106,6 +106,19 @@ private slots:
         QTest::newRow("no final terminator") << QByteArray("05032026Last") << "Last\r\n" << 1;
         QTest::newRow("Windows-1252 message")
             << QByteArray("05032026Caf\xe9\r\n") << QString::fromUtf8("Café\r\n") << 1;
+        QTest::newRow("UTF-16 LE")
+            << withMark(u"05032026Pay rent\r\n01012020x\r\n05032026Caf\u00e9\r\n")
+            << QString::fromUtf8("Pay rent\r\nCafé\r\n") << 2;
+        QTest::newRow("UTF-16 BE, no final terminator")
+            << withMark(u"01012020x\r\n05032026Last", QStringConverter::Utf16BE) << "Last\r\n"
+            << 1;
+        QTest::newRow("UTF-16, an odd byte last")
+            << withMark(u"05032026Pay rent\r\n") + 'x' << "Pay rent\r\n"
+            << 1;
+        QTest::newRow("UTF-8 mark") << QByteArray("\xef\xbb\xbf"
+                                                  "05032026First\r\n")
+                                    << "First\r\n"
+                                    << 1;
     }
     void scanLists()
     {

@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 #include <array>
 #include <cstring>
@@ -16,12 +15,15 @@ namespace {
 constexpr qsizetype BlockSize = 64 * 1024;
 
 constexpr QLatin1StringView NotRegular("it is not a regular file");
+// Said alike of another copy's lock and of another program's share mode.
+constexpr QLatin1StringView Busy("another program is using it");
 
 QString reasonOf(const std::error_code &error)
 {
     return QString::fromStdString(error.message());
 }
 
+#ifndef Q_OS_WIN
 // Windows-1252 differs from Latin-1 only in 0x80-0x9F; its five unassigned bytes keep
 // their C1 control code points, as web browsers do.
 constexpr std::array<char16_t, 32> Cp1252High = {
@@ -38,6 +40,7 @@ QString decodeCp1252(QByteArrayView bytes)
     }
     return text;
 }
+#endif
 
 } // namespace
 
@@ -47,9 +50,13 @@ QString decodeLine(QByteArrayView bytes)
         return QString::fromLatin1(bytes);
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        return decodeCp1252(bytes);
-    return text;
+    if (!utf8.hasError())
+        return text;
+#ifdef Q_OS_WIN
+    return QString::fromLocal8Bit(bytes); // the ANSI code page, double-byte ones too
+#else
+    return decodeCp1252(bytes);
+#endif
 }
 
 qint16 FileNumbers::freeFile() const
@@ -79,8 +86,15 @@ TextFile::TextFile(FileNumbers &numbers, qint16 number, const QString &path, Mod
         (mode == Mode::Input ? QIODevice::ReadOnly : QIODevice::ReadWrite | QIODevice::Append) |
         QIODevice::Unbuffered;
     bool opened = m_file.open(how);
-    if (!opened && !os::waitForSharing(m_file.filesystemFileName(), mode == Mode::Append, wait))
-        opened = m_file.open(how);
+    if (!opened) {
+        const std::error_code shared =
+            os::waitForSharing(m_file.filesystemFileName(), mode == Mode::Append, wait);
+        if (shared == std::errc::timed_out) {
+            m_error = Busy;
+            return;
+        }
+        opened = !shared && m_file.open(how);
+    }
     if (!opened) {
         m_error = m_file.errorString();
         return;
@@ -92,6 +106,24 @@ TextFile::TextFile(FileNumbers &numbers, qint16 number, const QString &path, Mod
         return;
     }
     m_numbers.m_used.set(m_number);
+    readByteOrderMark();
+}
+
+void TextFile::readByteOrderMark()
+{
+    char head[4];
+    const qint64 n = m_file.seek(0) ? m_file.read(head, sizeof head) : 0;
+    if (const auto marked =
+            QStringConverter::encodingForData(QByteArrayView(head, std::max<qint64>(n, 0)))) {
+        m_encoding = *marked;
+        m_textStart = encode(u"\uFEFF").size(); // the mark is that character, encoded
+    }
+    if (m_encoding != QStringConverter::Utf8) {
+        m_decoder = QStringDecoder(m_encoding);
+        m_toUtf8 = QStringEncoder(QStringConverter::Utf8);
+    }
+    // A failure here shows at the first read or write.
+    m_file.seek(m_textStart);
 }
 
 void TextFile::close()
@@ -130,21 +162,47 @@ std::optional<QByteArrayView> TextFile::readLine()
         m_end = pending.size();
         if (m_buffer.size() - m_end < BlockSize / 2)
             m_buffer.resize(std::max(2 * m_buffer.size(), BlockSize));
-        const qint64 n = m_file.read(m_buffer.data() + m_end, m_buffer.size() - m_end);
-        m_eof = n <= 0;
-        if (n < 0) {
-            fail(m_file.errorString());
+        m_eof = !readMore();
+        if (!m_error.isEmpty())
             return std::nullopt;
-        }
-        m_end += n;
     }
+}
+
+// Reads the next block of the file into the buffer after m_end, as UTF-8 where the file is in
+// UTF-16 or UTF-32. false at the end of the file or when reading failed.
+bool TextFile::readMore()
+{
+    char *const to = m_buffer.data() + m_end;
+    const qint64 room = m_buffer.size() - m_end;
+    if (m_encoding == QStringConverter::Utf8) {
+        const qint64 n = m_file.read(to, room);
+        if (n < 0)
+            return fail(m_file.errorString());
+        m_end += n;
+        return n > 0;
+    }
+    // Two bytes of UTF-16 make at most three of UTF-8, four of UTF-32 at most four; a
+    // character held over from the block before takes a few more.
+    m_wide.resize(room / 3 * 2 - 8);
+    const qint64 n = m_file.read(m_wide.data(), m_wide.size());
+    if (n < 0)
+        return fail(m_file.errorString());
+    const QString text = m_decoder.decode(QByteArrayView(m_wide).first(n));
+    Q_ASSERT(m_toUtf8.requiredSpace(text.size()) <= room);
+    m_end = m_toUtf8.appendToBuffer(to, text) - m_buffer.constData();
+    return n > 0;
+}
+
+QByteArray TextFile::encode(QStringView text) const
+{
+    return QStringEncoder(m_encoding).encode(text);
 }
 
 bool TextFile::lock(std::chrono::milliseconds wait)
 {
     const std::error_code error = os::lockFile(m_file.handle(), wait);
     if (error == std::errc::timed_out)
-        return fail(QStringLiteral("another program is using it"));
+        return fail(Busy);
     if (error)
         return fail(reasonOf(error));
     m_locked = true;
@@ -154,9 +212,16 @@ bool TextFile::lock(std::chrono::milliseconds wait)
 std::optional<bool> TextFile::endsWithLineBreak()
 {
     const qint64 size = m_file.size();
-    if (size == 0)
+    if (size <= m_textStart)
         return true;
-    const qint64 from = std::max<qint64>(size - 2, 0);
+    const QByteArray cr = encode(u"\r");
+    const QByteArray crlf = encode(u"\r\n");
+    if ((size - m_textStart) % cr.size() != 0) {
+        // Anything added now would be out of step with every character before it.
+        fail(QStringLiteral("it ends in part of a character"));
+        return std::nullopt;
+    }
+    const qint64 from = std::max(size - crlf.size(), m_textStart);
     QByteArray tail;
     if (m_file.seek(from))
         tail = m_file.read(size - from);
@@ -164,7 +229,7 @@ std::optional<bool> TextFile::endsWithLineBreak()
         fail(m_file.errorString());
         return std::nullopt;
     }
-    return tail.endsWith('\r') || tail == QByteArrayView(LineBreak);
+    return tail.endsWith(cr) || tail == crlf;
 }
 
 bool TextFile::writeAll(QByteArrayView bytes)

@@ -3,6 +3,8 @@
 #include <QByteArrayView>
 #include <QFile>
 #include <QString>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <algorithm>
 #include <bitset>
@@ -20,9 +22,10 @@ inline bool isAscii(QByteArrayView bytes)
     return std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
 }
 
-// Text files carry no marker of their character set. A line is read as UTF-8 when it is valid
-// UTF-8, and otherwise as Windows-1252, so files written on an 8-bit system still read right.
-// Lines are written in UTF-8.
+// An 8-bit text file carries no marker of its character set. A line is read as UTF-8 when it
+// is valid UTF-8, and otherwise in the system's code page (on Windows its ANSI code page,
+// elsewhere Windows-1252), so files written on an 8-bit system still read right. Lines are
+// written in UTF-8.
 QString decodeLine(QByteArrayView bytes);
 
 // The table of file numbers in use. A file is known by the lowest number that was free
@@ -61,6 +64,10 @@ inline std::optional<LineEnd> findLineEnd(QByteArrayView bytes, bool final)
 // A text file open under a file number, closed when it goes out of scope. Only regular files
 // are opened: a pipe would block and a device would never end. Another program that has the
 // file open without sharing it is waited for, at most `wait`.
+//
+// A file that begins with a byte-order mark is in that encoding: UTF-16, as Notepad and
+// PowerShell write it, or UTF-8. The reader hands out the lines of every file as 8-bit text,
+// those of UTF-16 (or UTF-32) as UTF-8, and the writer adds text in the file's own encoding.
 class TextFile {
 public:
     enum class Mode { Input, Append };
@@ -81,15 +88,21 @@ public:
     // end of the file, or when reading failed (errorString() then says why).
     std::optional<QByteArrayView> readLine();
 
+    // Append: `text` in the file's encoding, as append() takes it.
+    QByteArray encode(QStringView text) const;
+
     // Append. Writers take turns: lock() waits up to `wait` for another to finish.
     bool lock(std::chrono::milliseconds wait);
-    // Whether the file's last line has its terminator (an empty file needs none).
+    // Whether the file's last line has its terminator (an empty file needs none). nullopt,
+    // saying why, when reading failed or the file ends in part of a character.
     std::optional<bool> endsWithLineBreak();
     // Writes all of `bytes` at the end of the file and syncs them to disk. On any failure the
     // file is cut back to its length before the call, so it never holds part of `bytes`.
     bool append(QByteArrayView bytes);
 
 private:
+    void readByteOrderMark();
+    bool readMore();
     bool fail(const QString &why);
     bool writeAll(QByteArrayView bytes);
 
@@ -98,6 +111,15 @@ private:
     QFile m_file;
     QString m_error;
     bool m_locked = false;
+    // The file's encoding, and where its text starts, after any byte-order mark. A file
+    // without one is 8-bit text, which is written in UTF-8.
+    QStringConverter::Encoding m_encoding = QStringConverter::Utf8;
+    qint64 m_textStart = 0;
+    // Input from a UTF-16 or UTF-32 file: its bytes as read, and the text as it is turned
+    // into UTF-8, a character cut by the end of a block kept for the next.
+    QByteArray m_wide;
+    QStringDecoder m_decoder;
+    QStringEncoder m_toUtf8;
     // Input: bytes read and not yet handed out lie in m_buffer from m_begin to m_end.
     QByteArray m_buffer;
     qsizetype m_begin = 0;

@@ -94,7 +94,7 @@ void Form1::Command1_Click()
         tell(box);
         return;
     }
-    const QByteArray record =
+    const QString record =
         taskstore::buildRecord(Text1->text(), Text2->text(), Text3->text(), Text4->text());
     const bool saved = taskstore::appendRecord(file, record);
     file.close(); // before any message, so that no other copy waits on us meanwhile

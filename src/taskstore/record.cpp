@@ -61,24 +61,22 @@ QString padDateField(const QString &field)
     return field.size() == 1 ? u'0' + field : field;
 }
 
-QByteArray buildRecord(const QString &day, const QString &month, const QString &year,
-                       const QString &message)
+QString buildRecord(const QString &day, const QString &month, const QString &year,
+                    const QString &message)
 {
     QString text = day + month + year + message;
     text.replace(u'\r', u' ').replace(u'\n', u' ');
-    return (text + platform::LineBreak).toUtf8();
+    return text + platform::LineBreak;
 }
 
-bool appendRecord(platform::TextFile &file, const QByteArray &record)
+bool appendRecord(platform::TextFile &file, const QString &record)
 {
     if (!file.lock(BusyFileWait))
         return false;
     const std::optional<bool> terminated = file.endsWithLineBreak();
     if (!terminated)
         return false;
-    if (*terminated)
-        return file.append(record);
-    return file.append(QByteArrayView(platform::LineBreak).toByteArray() + record);
+    return file.append(file.encode(*terminated ? record : platform::LineBreak + record));
 }
 
 } // namespace taskstore

@@ -47,15 +47,15 @@ QStringView recordMessage(QStringView line);
 // A one-character day or month gets a leading "0"; anything else stays as it is.
 QString padDateField(const QString &field);
 
-// The bytes of one record, terminator included. A line break pasted into the message would
-// split the record, so each CR or LF in it is written as a blank.
-QByteArray buildRecord(const QString &day, const QString &month, const QString &year,
-                       const QString &message);
+// One record, terminator included. A line break pasted into the message would split the
+// record, so each CR or LF in it is written as a blank.
+QString buildRecord(const QString &day, const QString &month, const QString &year,
+                    const QString &message);
 
 // Appends a record (terminator included) to the task file open for appending, once no other
-// copy of the program is writing to it. A file whose last line lacks its CR LF (edited by
-// another program) gets one first, so the record never joins that line. All or nothing:
-// false, with the file as it was, on any failure.
-bool appendRecord(platform::TextFile &file, const QByteArray &record);
+// copy of the program is writing to it, in the file's own encoding. A file whose last line
+// lacks its CR LF (edited by another program) gets one first, so the record never joins that
+// line. All or nothing: false, with the file as it was, on any failure.
+bool appendRecord(platform::TextFile &file, const QString &record);
 
 } // namespace taskstore

@@ -1,11 +1,14 @@
 // Feeds arbitrary bytes to the code that reads task files: the line splitter, the file reader
-// (which must give the same lines), the date test on each line (both the quick one on raw
-// bytes and the full one on decoded text, which must agree) and the lenient number conversion.
+// (which must give the same lines, as UTF-8 for a file in UTF-16 or UTF-32), the date test on each
+// line (both the quick one on raw bytes and the full one on decoded text, which must agree) and the
+// lenient number conversion.
 #include "platform/lenient.h"
 #include "platform/textfile.h"
 #include "taskstore/record.h"
 
 #include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <cstdint>
@@ -29,6 +32,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     platform::FileNumbers numbers;
     platform::TextFile file(numbers, 1, path, platform::TextFile::Mode::Input);
 
+    // A byte-order mark is not part of the text, and a wide file reads as UTF-8.
+    QByteArray text = rest.toByteArray();
+    if (const auto marked = QStringConverter::encodingForData(rest)) {
+        text.remove(0, QByteArray(QStringEncoder(*marked).encode(u"\uFEFF")).size());
+        if (*marked != QStringConverter::Utf8)
+            text = QStringEncoder(QStringConverter::Utf8)
+                       .encode(QString(QStringDecoder(*marked).decode(text)));
+    }
+    rest = text;
     while (const auto end = platform::findLineEnd(rest, true)) {
         if (end->length < 0 || end->length > rest.size() || end->next < end->length ||
             end->next == 0 || end->next > rest.size())

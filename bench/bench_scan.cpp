@@ -1,11 +1,12 @@
 // The scan of today's tasks over generated task files, beside two baselines over the same
-// bytes (counting lines, and an 8-byte prefix match per line as grep does), and the save of
-// one record into an empty and into a large file.
+// bytes (counting lines, and an 8-byte prefix match per line as grep does), the same scan over
+// the same records in UTF-16, and the save of one record into an empty and into a large file.
 #include "platform/textfile.h"
 #include "taskfilegen.h"
 #include "taskstore/record.h"
 #include "taskstore/scan.h"
 
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -39,6 +40,23 @@ QString taskFile(int records)
     return path;
 }
 
+// The same records as Notepad saves them in UTF-16.
+QString utf16TaskFile(int records)
+{
+    static std::map<int, QString> files;
+    auto &path = files[records];
+    if (path.isEmpty()) {
+        path = workDir().filePath(QStringLiteral("tasks-%1-utf16.dat").arg(records));
+        QFile in(taskFile(records));
+        QFile out(path);
+        QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+        if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) ||
+            out.write(utf16.encode(QString::fromUtf8(in.readAll()))) < 0)
+            qFatal("cannot write %s", qPrintable(path));
+    }
+    return path;
+}
+
 // Reads the whole file in the scan's block size and hands each block to `perBlock`.
 template <typename F> void readBlocks(const QString &path, F perBlock)
 {
@@ -55,9 +73,8 @@ void setBytes(benchmark::State &state, const QString &path)
     state.SetBytesProcessed(state.iterations() * QFileInfo(path).size());
 }
 
-void BM_Scan(benchmark::State &state)
+void scan(benchmark::State &state, const QString &path)
 {
-    const QString path = taskFile(int(state.range(0)));
     platform::FileNumbers numbers;
     taskstore::TaskLines lines;
     for (auto _ : state) {
@@ -66,6 +83,16 @@ void BM_Scan(benchmark::State &state)
         benchmark::DoNotOptimize(result.listText.size());
     }
     setBytes(state, path);
+}
+
+void BM_Scan(benchmark::State &state)
+{
+    scan(state, taskFile(int(state.range(0))));
+}
+
+void BM_ScanUtf16(benchmark::State &state)
+{
+    scan(state, utf16TaskFile(int(state.range(0))));
 }
 
 void BM_CountLines(benchmark::State &state)
@@ -113,7 +140,7 @@ void BM_Save(benchmark::State &state)
     if (!writeTaskFile(path, records, records / 100, Today))
         qFatal("cannot write %s", qPrintable(path));
     platform::FileNumbers numbers;
-    const QByteArray record = taskstore::buildRecord("05", "03", "2026", "Pay rent");
+    const QString record = taskstore::buildRecord("05", "03", "2026", "Pay rent");
     for (auto _ : state) {
         platform::TextFile file(numbers, 1, path, platform::TextFile::Mode::Append);
         if (!taskstore::appendRecord(file, record))
@@ -144,6 +171,9 @@ public:
                 std::printf("%-10d %14.2f %14.2f\n", n, t("BM_Scan") / t("BM_CountLines"),
                             t("BM_Scan") / t("BM_PrefixMatch"));
         }
+        if (m_times["BM_ScanUtf16/100000"] > 0)
+            std::printf("\nscan of 100,000 records in UTF-16 / in 8 bits: %.2f\n",
+                        m_times["BM_ScanUtf16/100000"] / m_times["BM_Scan/100000"]);
         if (m_times["BM_Save/0"] > 0)
             std::printf("\nsave into 1,000,000 records / save into an empty file: %.2f\n",
                         m_times["BM_Save/1000000"] / m_times["BM_Save/0"]);
@@ -166,6 +196,7 @@ BENCHMARK(BM_PrefixMatch)
     ->Arg(Sizes[2])
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Scan)->Arg(Sizes[0])->Arg(Sizes[1])->Arg(Sizes[2])->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanUtf16)->Arg(Sizes[1])->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save)->Arg(0)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)

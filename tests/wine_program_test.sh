@@ -3,9 +3,10 @@
 # folder and started from another, it lists today's task from the task file beside it, saves
 # a task typed at the keyboard as one record with CR LF, and ends on Close. Its frame stands in
 # the middle of the screen, and a screen reader reads the window through UI Automation
-# (uia_client.exe; its children only in-process, as Wine 8 hangs on them). From a drive root
-# it keeps its tasks there, and while another program holds the task file Save says so within
-# moments and keeps what was typed. Skipped (exit 77) where Wine or the X tools are missing.
+# (uia_client.exe; its children only in-process, as Wine 8 hangs on them). On a Russian
+# system an older task file's line in its code page, Windows-1251, lists in Russian. From a
+# drive root it keeps its tasks there, and while another program holds the task file Save says
+# so within moments and keeps what was typed. Skipped (exit 77) where Wine or the X tools are missing.
 # Usage: wine_program_test.sh BUILD_DIR HOLDER UIA_CLIENT
 #   (HOLDER: tst_osfile.exe, which can hold a lock; UIA_CLIENT: uia_client.exe)
 set -uo pipefail
@@ -22,10 +23,11 @@ program=
 trap 'rm -f "$drive"; [ -z "$program" ] || kill $program 2>/dev/null; end_wine' EXIT
 now_ms() { date +%s%3N; }
 
-# Starts DAYVANE.exe (a Windows path) from another folder and waits for a window whose
-# caption matches $2 (a pattern).
+# Starts DAYVANE.exe (a Windows path) from another folder, with the variables in start_env,
+# and waits for a window whose caption matches $2 (a pattern).
+start_env=()
 start() {
-    (cd "$work/elsewhere" && exec "$wine" "$1") &
+    (cd "$work/elsewhere" && exec env "${start_env[@]}" "$wine" "$1") &
     program=$!
     started=$(now_ms)
     wait_window "$2" 60 || exit 1
@@ -71,6 +73,25 @@ printf '05032026Pay rent\r\n' | cat "$work/before" - | cmp - "$app/dayvane.dat" 
 close_program $program || exit 1
 program=
 echo "from its folder: listed, saved, closed"
+
+# Wine takes the ANSI code page from the locale (made here, in a folder of our own): in
+# Russian, 1251, in which "Привет" is these six bytes.
+mkdir -p "$work/locales"
+if localedef -i ru_RU -f UTF-8 "$work/locales/ru_RU.UTF-8" 2>"$work/localedef"; then
+    printf '%s\xcf\xf0\xe8\xe2\xe5\xf2\r\n' "$today" >"$app/dayvane.dat"
+    start_env=(LOCPATH="$work/locales" LC_ALL=ru_RU.UTF-8)
+    start "Z:$(tr / '\\' <<<"$app")\\DAYVANE.exe" "Today's Task\\(s\\)"
+    start_env=()
+    read_out=$(uia "Today's Task(s)" | grep FullDescription)
+    echo "in Russian: $read_out"
+    [ "$read_out" = "FullDescription 1 task due today: Привет" ] ||
+        fail "a Windows-1251 line is not read in the system's code page"
+    kill $program
+    wait $program 2>/dev/null
+    program=
+else
+    echo "skipped the Russian code page: no ru_RU locale to make ($(head -1 "$work/localedef"))"
+fi
 
 # A drive root, while another program holds the task file: the message names the file with
 # one separator, the fields keep the task, and once the file is free Save writes it.

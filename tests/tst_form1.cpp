@@ -104,6 +104,47 @@ private slots:
         QCOMPARE(listTextOf(f), credits());
     }
 
+    // What a press did is heard where the focus goes, as a screen reader speaks the element
+    // the focus comes to; the day field's note lasts until the focus leaves it.
+    void pressIsHeardWhereTheFocusGoes_data()
+    {
+        QTest::addColumn<QByteArray>("atStart");
+        QTest::addColumn<QByteArray>("atPress");
+        QTest::addColumn<bool>("doNotForget");
+        QTest::addColumn<bool>("toList");
+        QTest::addColumn<QString>("heard");
+        const QByteArray due = "05032026Pay rent\r\n", old = "04032026old\r\n";
+        QTest::newRow("Do not forget") << due << due << true << false
+                                       << "Task Dayvane: the list of today's tasks is put away.";
+        QTest::newRow("Today's Work, a task due")
+            << old << due << false << true << "1 task due today: Pay rent";
+        QTest::newRow("Today's Work, nothing due")
+            << old << old << false << false << "Task Dayvane: no tasks fall due today.";
+        QTest::newRow("Today's Work, nothing due, list shown")
+            << due << old << false << true << "No tasks fall due today";
+    }
+    void pressIsHeardWhereTheFocusGoes()
+    {
+        QFETCH(QByteArray, atStart);
+        QFETCH(QByteArray, atPress);
+        QFETCH(bool, doNotForget);
+        QFETCH(bool, toList);
+        QFETCH(QString, heard);
+        TestWindow w(atStart);
+        Form1 &f = *w.form;
+        w.dir.write(atPress);
+        QPushButton *const button = doNotForget ? f.Command3 : f.Command4;
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Space);
+        QWidget *const focus = QApplication::focusWidget();
+        QCOMPARE(focus, toList ? static_cast<QWidget *>(f.Text5) : f.Text1);
+        QVERIFY2(focus->accessibleDescription().startsWith(heard),
+                 qPrintable(focus->accessibleDescription()));
+        QTest::keyClick(focus, Qt::Key_Tab);
+        QCOMPARE(f.Text1->accessibleDescription(),
+                 "Day of the month the task falls due, in two digits");
+    }
+
     void scanTwiceGivesTheSameText()
     {
         TestWindow w("05032026A\r\n05032026B\r\n");

@@ -28,6 +28,8 @@ constexpr QColor LightGreen(128, 255, 128);
 constexpr QColor LightOrange(255, 192, 128);
 constexpr QColor Yellow(255, 255, 0);
 
+constexpr QLatin1StringView DayPurpose("Day of the month the task falls due, in two digits");
+
 // A style sheet with a border of its own is the only way Qt draws a button face in exactly
 // the colour asked for; a bare background colour is turned into a gradient.
 QString buttonStyle(QColor face)
@@ -83,6 +85,7 @@ Form1::Form1(QString programDir, platform::Clock clock, QWidget *parent)
     connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
     connect(Text2, &QLineEdit::textChanged, this, &Form1::Text2_Change);
     connect(Text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
+    connect(qApp, &QApplication::focusChanged, this, &Form1::dropFocusNote);
     Form_Load();
     Text1->setFocus();
 
@@ -184,14 +187,13 @@ void Form1::placeElements()
 void Form1::nameForScreenReaders()
 {
     for (const auto &[element, name, description] : {
-             std::tuple<QWidget *, const char *, const char *>(
-                 Text1, "Day", "Day of the month the task falls due, in two digits"),
+             std::tuple<QWidget *, const char *, const char *>(Text1, "Day", DayPurpose.data()),
              {Text2, "Month", "Month the task falls due, in two digits"},
              {Text3, "Year", "Year the task falls due, in four digits"},
              {Text4, "Message", "What to be reminded of"},
              {Command1, "Save", "Saves the task for the date entered"},
              {Command2, "Close", "Closes DAYVANE"},
-             {Text5, "Today's tasks", "The tasks that fall due today"},
+             {Text5, "Today's tasks", ""}, // described by each scan
              {Command3, "Do not forget", "Puts the list of today's tasks away"},
              {Command4, "Today's Work", "Shows the tasks that fall due today"},
          }) {
@@ -200,6 +202,11 @@ void Form1::nameForScreenReaders()
     }
     Label1->setBuddy(Text1);
     Label2->setBuddy(Text4);
+    // A line edit tells screen readers where its caret is the first time it places one. The
+    // date fields did so when their lengths were set; the message field would do it on its
+    // first visit, just before its focus, and Orca, having moved there on the caret, would
+    // take the focus for nothing new and say nothing of the field.
+    Text4->setCursorPosition(0);
 }
 
 void Form1::setCaption(const QString &caption)
@@ -210,6 +217,20 @@ void Form1::setCaption(const QString &caption)
     // Qt does not tell screen readers when a window's title changes.
     QAccessibleEvent renamed(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&renamed);
+}
+
+void Form1::focusDayFieldSaying(const QString &note)
+{
+    // Qt 6.4 gives screen readers a new caption in a form Orca cannot speak, and has no way
+    // to announce a change; what a screen reader does speak is the field the focus comes to.
+    Text1->setAccessibleDescription(note + u' ' + DayPurpose);
+    Text1->setFocus();
+}
+
+void Form1::dropFocusNote(QWidget *old)
+{
+    if (old == Text1)
+        Text1->setAccessibleDescription(DayPurpose);
 }
 
 void Form1::tell(QMessageBox &box)
@@ -251,7 +272,7 @@ void Form1::Command3_Click()
     Command3->hide();
     setAccessibleDescription({});
     // Not on to Today's Work, where a second Space would bring the list straight back.
-    Text1->setFocus();
+    focusDayFieldSaying(QStringLiteral("Task Dayvane: the list of today's tasks is put away."));
 }
 
 void Form1::Command2_Click()

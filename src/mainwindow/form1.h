@@ -53,6 +53,10 @@ private:
 
     // The caption, announced to screen readers as it changes.
     void setCaption(const QString &caption);
+    // Moves the focus to the day field, where a screen reader hears `note` first: what a
+    // button just did, with no list left to show for it. The note goes with the focus.
+    void focusDayFieldSaying(const QString &note);
+    void dropFocusNote(QWidget *old);
     // Shows a message over the window, then gives the window its focus back.
     void tell(QMessageBox &box);
     // Tells the user that the task file failed us; held back until the window is up.

@@ -58,9 +58,20 @@ void Form1::todaystask()
         Text5->show();
         Text5->raise();
     }
+    const QString due =
+        scan.matches > 0 ? dueTasksDescription(scan.listText, scan.matches) : QString();
+    setAccessibleDescription(due);
+    Text5->setAccessibleDescription(scan.matches > 0 ? due
+                                                     : QStringLiteral("No tasks fall due today"));
+    // What the scan found is heard where the focus goes: the list, described by what is due,
+    // or with no list to show, the day field, saying so. (At start-up the focus then starts in
+    // the day field all the same.) The list takes the focus before its new text, whose caret a
+    // screen reader would otherwise take for the move and say nothing more.
+    if (!Text5->isHidden())
+        Text5->setFocus();
+    else
+        focusDayFieldSaying(QStringLiteral("Task Dayvane: no tasks fall due today."));
     Text5->setPlainText(scan.listText); // CR LF is one line break to it
-    setAccessibleDescription(scan.matches > 0 ? dueTasksDescription(scan.listText, scan.matches)
-                                              : QString());
     if (!scan.error.isEmpty())
         reportFileProblem(scan.error);
 }

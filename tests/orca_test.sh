@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# What a blind user hears: the real program with the Orca screen reader, on a display with a
+# window manager and buses of its own (display.sh) and a fresh home. No speech server is
+# started; Orca's debug log still holds every line it would speak, which this test reads
+# after each key, once the log is still. Skipped (exit 77) where Orca cannot run.
+# Usage: orca_test.sh SOURCE_DIR PROGRAM
+set -uo pipefail
+src=$1 program=$2
+display_buses=1
+. "$src/tests/display.sh"
+need orca script
+unset QT_QPA_PLATFORM
+fail() { echo "FAIL: $*"; exit 1; }
+
+export HOME=$display_work/home XDG_RUNTIME_DIR=$display_work/run
+mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
+export SPEECHD_CMD=/nonexistent # no speech server: the log is what we listen to
+log=$display_work/orca.log
+# Orca writes its debug log as it goes only to a terminal, which script gives it.
+script -qfec "exec orca --debug-file=/dev/stdout" "$log" >/dev/null 2>&1 &
+terminal=$! orca=
+# Orca first, and script ends once it has reaped it: Orca takes any orca process left on the
+# machine, a zombie too, for a screen reader already running, and would not start.
+end_orca() {
+    [ -z "$orca" ] || kill "$orca" 2>/dev/null
+    for _ in $(seq 50); do kill -0 "$terminal" 2>/dev/null || break; sleep 0.1; done
+    kill "$terminal" 2>/dev/null
+    wait "$terminal" 2>/dev/null
+}
+trap 'end_orca; end_display' EXIT
+for _ in $(seq 100); do orca=$(pgrep -P $terminal -x orca) && break; sleep 0.05; done
+for _ in $(seq 300); do grep -q 'Starting registry' "$log" 2>/dev/null && break; sleep 0.1; done
+grep -q 'Starting registry' "$log" || { echo "skipped: Orca did not start"; tail -5 "$log"; exit 77; }
+
+# Waits until Orca's log has been still for half a second (at most 10 s), then prints what
+# was spoken since byte $1 of it.
+spoken_since() {
+    local size=-1 still=0 deadline=$((SECONDS + 10))
+    while ((still < 5 && SECONDS < deadline)); do
+        sleep 0.1
+        if [ "$(stat -c %s "$log")" = "$size" ]; then
+            still=$((still + 1))
+        else
+            size=$(stat -c %s "$log") still=0
+        fi
+    done
+    tail -c +$(($1 + 1)) "$log" | tr -d '\r' |
+        sed -n "s/.*SPEECH OUTPUT: '\(.*\)' *{'established.*/\1/p" | grep -v "^[a-z ]* $"
+}
+
+# Presses KEYS (xdotool's names) and checks that what Orca then says holds each PHRASE.
+# Usage: hear "what it is" "KEYS" PHRASE...
+hear() {
+    local what=$1 keys=$2 from spoken
+    shift 2
+    from=$(stat -c %s "$log")
+    [ -z "$keys" ] || xdotool key --delay 150 $keys
+    spoken=$(spoken_since "$from")
+    echo "$what: $(tr '\n' ' ' <<<"$spoken")"
+    for phrase; do
+        grep -qF "$phrase" <<<"$spoken" || fail "$what: Orca did not say \"$phrase\""
+    done
+}
+
+app=$display_work/app
+mkdir "$app"
+if [ -e "$(dirname "$program")/qt.conf" ]; then
+    cp -a "$(dirname "$program")/." "$app"
+else
+    cp "$program" "$app"
+fi
+today=$(date +%d%m%Y)
+printf '%sPay rent\r\n01012020old\r\n%sCall mum\r\n' "$today" "$today" >"$app/dayvane.dat"
+from=$(stat -c %s "$log")
+"$app/$(basename "$program")" >"$display_work/program.log" 2>&1 &
+display_pids+=($!)
+wait_window "Today's Task\\(s\\)" || { cat "$display_work/program.log"; exit 1; }
+
+hear "start-up" "" "Today's Task(s) frame" "2 tasks due today: Pay rent; Call mum" \
+    "Day of the month the task falls due"
+hear "Tab to the month" Tab "Month text" "Month the task falls due"
+hear "Tab to the year" Tab "Year text" "Year the task falls due"
+hear "Tab to the message" Tab "Message to Dayvane text" "What to be reminded of"
+hear "Tab to Save" Tab "Save push button" "Saves the task"
+hear "Tab to Close" Tab "Close push button" "Closes DAYVANE"
+hear "Tab to the list" Tab "Today's tasks text" "Pay rent" "2 tasks due today"
+hear "Tab to Do not forget" Tab "Do not forget push button" "Puts the list"
+hear "Tab to Today's Work" Tab "Today's Work push button" "Shows the tasks"
+hear "Do not forget" "shift+Tab space" "Task Dayvane" "list of today's tasks is put away" \
+    "Day of the month"
+hear "Today's Work" "shift+Tab space" "Today's tasks text" "2 tasks due today: Pay rent; Call mum"
+hear "Save with empty fields" "shift+Tab shift+Tab Return" "alert" "something wrong"
+hear "the message answered" Return "Today's Task(s) frame" "Save push button"
+echo "Orca: all good"

@@ -15,18 +15,7 @@ display_buses=1
 need xwininfo xprop wmctrl
 unset QT_QPA_PLATFORM
 
-app=$display_work/app
-mkdir "$app"
-if [ -e "$(dirname "$program")/qt.conf" ]; then
-    cp -a "$(dirname "$program")/." "$app"
-else
-    cp "$program" "$app"
-fi
-today=$(date +%d%m%Y)
-printf '%sPay rent\r\n01012020old\r\n%sCall the dentist\r\n' "$today" "$today" >"$app/dayvane.dat"
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$app/$(basename "$program")" >"$display_work/program.log" 2>&1 &
-display_pids+=($!)
-wait_window "Today's Task\\(s\\)" || { cat "$display_work/program.log"; exit 1; }
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 start_program "$program" "Pay rent" "Call the dentist" || exit 1
 sleep 0.5
 
 read -r off_x off_y < <(frame_offset "$window")

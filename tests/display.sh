@@ -12,6 +12,10 @@
 #   type_task TEXT           types TEXT where the focus is, then Tab and Space: from the
 #                            message field on to Save, and presses it
 #   close_program PID        Tab and Space from Save to Close; fails unless PID then ends
+#   start_program PROGRAM TASKS...
+#                            starts a copy of PROGRAM (with its whole folder where it is an
+#                            unpacked release's) beside a task file of TASKS for today and
+#                            01012020old, and waits for its window
 need() {
     for tool; do
         command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
@@ -86,4 +90,23 @@ close_program() {
     ! kill -0 "$1" 2>/dev/null || { echo "FAIL: Close did not end the program"; return 1; }
     wait "$1" 2>/dev/null
     return 0
+}
+
+start_program() {
+    local program=$1 app=$display_work/app today task
+    shift
+    mkdir "$app"
+    if [ -e "$(dirname "$program")/qt.conf" ]; then
+        cp -a "$(dirname "$program")/." "$app"
+    else
+        cp "$program" "$app"
+    fi
+    today=$(date +%d%m%Y)
+    {
+        printf '%s%s\r\n01012020old\r\n' "$today" "$1"
+        for task in "${@:2}"; do printf '%s%s\r\n' "$today" "$task"; done
+    } >"$app/dayvane.dat"
+    "$app/$(basename "$program")" >"$display_work/program.log" 2>&1 &
+    display_pids+=($!)
+    wait_window "Today's Task\\(s\\)" || { cat "$display_work/program.log"; return 1; }
 }

@@ -62,19 +62,8 @@ hear() {
     done
 }
 
-app=$display_work/app
-mkdir "$app"
-if [ -e "$(dirname "$program")/qt.conf" ]; then
-    cp -a "$(dirname "$program")/." "$app"
-else
-    cp "$program" "$app"
-fi
-today=$(date +%d%m%Y)
-printf '%sPay rent\r\n01012020old\r\n%sCall mum\r\n' "$today" "$today" >"$app/dayvane.dat"
 from=$(stat -c %s "$log")
-"$app/$(basename "$program")" >"$display_work/program.log" 2>&1 &
-display_pids+=($!)
-wait_window "Today's Task\\(s\\)" || { cat "$display_work/program.log"; exit 1; }
+start_program "$program" "Pay rent" "Call mum" || exit 1
 
 hear "start-up" "" "Today's Task(s) frame" "2 tasks due today: Pay rent; Call mum" \
     "Day of the month the task falls due"

@@ -85,7 +85,7 @@ Form1::Form1(QString programDir, platform::Clock clock, QWidget *parent)
     connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
     connect(Text2, &QLineEdit::textChanged, this, &Form1::Text2_Change);
     connect(Text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
-    connect(qApp, &QApplication::focusChanged, this, &Form1::dropFocusNote);
+    Text1->installEventFilter(this); // for the focus leaving it
     Form_Load();
     Text1->setFocus();
 
@@ -227,10 +227,11 @@ void Form1::focusDayFieldSaying(const QString &note)
     Text1->setFocus();
 }
 
-void Form1::dropFocusNote(QWidget *old)
+bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (old == Text1)
-        Text1->setAccessibleDescription(DayPurpose);
+    if (watched == Text1 && event->type() == QEvent::FocusOut)
+        Text1->setAccessibleDescription(DayPurpose); // the note goes with the focus
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form1::tell(QMessageBox &box)

@@ -43,6 +43,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void setLook();
@@ -56,7 +57,6 @@ private:
     // Moves the focus to the day field, where a screen reader hears `note` first: what a
     // button just did, with no list left to show for it. The note goes with the focus.
     void focusDayFieldSaying(const QString &note);
-    void dropFocusNote(QWidget *old);
     // Shows a message over the window, then gives the window its focus back.
     void tell(QMessageBox &box);
     // Tells the user that the task file failed us; held back until the window is up.

@@ -1,15 +1,21 @@
 # Sourced by what builds or tries DAYVANE in a Debian system of its own: Qt for the Linux
 # release and the release itself are built in Debian 11, the oldest system they run on, and
 # the release is tried in bare Debian 11, 12 and 13. Needs root and the network to Debian's
-# archive; each suite is fetched once by debootstrap into a cache, and every root is a fresh
-# copy of it.
+# archive, which debootstrap and this machine's apt settings name; each suite is fetched once
+# by debootstrap into a cache, and every root is a fresh copy of it. Nothing here changes this
+# machine's own configuration.
+#   private_mounts SCRIPT ARGS...
+#                             runs SCRIPT again in a mount namespace of its own, unless it is
+#                             in one already: the roots' mounts end with it, however it ends
 #   root_make SUITE DIR       a minimal Debian SUITE in DIR, its /proc and /dev mounted
 #   root_run DIR COMMAND...   runs COMMAND there, with a clean environment
 #   root_install DIR PKGS...  installs packages there (no recommends), quietly
 #   root_drop DIR             unmounts and removes DIR
-#   debian_source PKG=VER...  downloads these source packages of this machine's Debian into
-#                             the current folder, through a deb-src entry removed afterwards
+#   safe_remove DIR           removes DIR, unless a mount is still found under it
+#   debian_source PKG=VER...  downloads these source packages of Debian's source_suite into the
+#                             current folder, fetched in a root of their own
 roots_cache=${DAYVANE_ROOTS_CACHE:-${TMPDIR:-/tmp}/dayvane-roots}
+. "$(dirname "${BASH_SOURCE[0]}")/pins.sh"
 
 # What Qt for the Linux release is built with, and what the release is built and bundled with.
 qt_linux_build_packages=(build-essential cmake ninja-build perl python3 pkg-config xz-utils
@@ -19,23 +25,38 @@ qt_linux_build_packages=(build-essential cmake ninja-build perl python3 pkg-conf
     libxcb-xinput-dev libxcb-util-dev libxkbcommon-dev libxkbcommon-x11-dev libfontconfig1-dev
     libfreetype6-dev libdbus-1-dev libwayland-dev libwayland-bin libatspi2.0-dev fonts-liberation2)
 
+private_mounts() {
+    [ -z "${DAYVANE_PRIVATE_MOUNTS:-}" ] && [ "$(id -u)" = 0 ] || return 0
+    local script
+    script=$(realpath "$1")
+    shift
+    DAYVANE_PRIVATE_MOUNTS=1 exec unshare --mount --propagation private bash "$script" "$@"
+}
+
+# This machine's Debian mirror, where its apt has one; otherwise debootstrap's own.
+debian_mirror() {
+    {
+        sed -n 's/^URIs: *//p' /etc/apt/sources.list.d/*.sources
+        sed -n 's/^deb \(\[[^]]*\] \)\{0,1\}\([^ ]*\) .*/\2/p' /etc/apt/sources.list
+    } 2>/dev/null | tr ' ' '\n' | grep -m1 '/debian/\{0,1\}$'
+}
+
 root_make() {
-    local suite=$1 dir=$2
+    local suite=$1 dir=$2 mirror
     if [ ! -x "$roots_cache/$suite/bin/bash" ]; then
         command -v debootstrap >/dev/null ||
             DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debootstrap >/dev/null
         rm -rf "$roots_cache/$suite.part"
         mkdir -p "$roots_cache"
-        debootstrap --variant=minbase "$suite" "$roots_cache/$suite.part" \
-            http://deb.debian.org/debian >"$roots_cache/$suite.log" 2>&1 ||
-            { tail -5 "$roots_cache/$suite.log"; return 1; }
+        debootstrap --variant=minbase "$suite" "$roots_cache/$suite.part" $(debian_mirror) \
+            >"$roots_cache/$suite.log" 2>&1 || { tail -5 "$roots_cache/$suite.log"; return 1; }
         mv "$roots_cache/$suite.part" "$roots_cache/$suite"
     fi
     cp -a "$roots_cache/$suite" "$dir"
-    printf 'deb http://deb.debian.org/debian %s main\n' "$suite" "$suite-updates" \
-        >"$dir/etc/apt/sources.list"
-    printf 'deb http://deb.debian.org/debian-security %s-security main\n' "$suite" \
-        >>"$dir/etc/apt/sources.list"
+    # Updates and security fixes beside what debootstrap took, from where it took it.
+    mirror=$(sed -n 's/^deb \([^ ]*\) .*/\1/p' "$dir/etc/apt/sources.list" | head -1)
+    printf 'deb %s %s main\n' "$mirror" "$suite" "$mirror" "$suite-updates" \
+        "$mirror-security" "$suite-security" >"$dir/etc/apt/sources.list"
     cp /etc/resolv.conf "$dir/etc/" 2>/dev/null || true
     # This machine's own settings for reaching the archive, if it has any.
     cp /etc/apt/apt.conf.d/99* "$dir/etc/apt/apt.conf.d/" 2>/dev/null || true
@@ -58,19 +79,36 @@ root_install() {
 }
 
 root_drop() {
-    local dir=$1
-    for m in dev/pts dev proc; do umount -l "$dir/$m" 2>/dev/null || true; done
-    # Never into a mount that is still there: it would be the machine's own /dev.
+    local dir=$1 m
+    for m in dev/pts dev proc; do
+        ! mountpoint -q "$dir/$m" || umount "$dir/$m" || umount -l "$dir/$m"
+    done
+    safe_remove "$dir"
+}
+
+safe_remove() {
+    [ -e "$1" ] || return 0
+    local dir mounts
+    dir=$(realpath "$1")
+    # findmnt writes a blank in a path as \x20.
+    mounts=$(findmnt -rn -o TARGET | D="${dir// /\\x20}/" awk 'index($0 "/", ENVIRON["D"]) == 1')
+    if [ -n "$mounts" ]; then
+        echo "not removing $dir, which still has mounts: $mounts" >&2
+        return 1
+    fi
     rm -rf --one-file-system "$dir"
 }
 
 debian_source() {
-    local sources=/etc/apt/sources.list.d/dayvane-src.sources status=0
-    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources >"$sources"
-    trap 'rm -f /etc/apt/sources.list.d/dayvane-src.sources; apt-get update -qq' EXIT
-    apt-get update -qq && apt-get source --download-only "$@" || status=$?
-    rm -f "$sources"
-    apt-get update -qq
-    trap - EXIT
+    local work status=0
+    work=$(mktemp -d "${TMPDIR:-/tmp}/dayvane-sources.XXXXXX")
+    root_make "$source_suite" "$work/root" || { safe_remove "$work"; return 1; }
+    sed -n 's/^deb /deb-src /p' "$work/root/etc/apt/sources.list" >>"$work/root/etc/apt/sources.list"
+    mkdir "$work/root/sources"
+    root_run "$work/root" bash -c 'apt-get update -qq && chown _apt /sources && cd /sources &&
+        apt-get source --download-only -qq "$@"' _ "$@" || status=$?
+    [ $status -ne 0 ] || cp "$work/root/sources"/* .
+    root_drop "$work/root"
+    safe_remove "$work"
     return $status
 }

@@ -19,14 +19,15 @@ def check(ok, what):
         failures.append(what)
 
 
-def pump(seconds):
-    """Lets AT-SPI events come in for a while."""
+def wait_for(ok, seconds=5):
+    """Lets AT-SPI events come in until ok() holds, for at most `seconds`; what ok() says."""
     context = GLib.MainContext.default()
     end = time.time() + seconds
-    while time.time() < end:
+    while not ok() and time.time() < end:
         while context.pending():
             context.iteration(False)
         time.sleep(0.02)
+    return ok()
 
 
 def find_window():
@@ -48,7 +49,10 @@ def focused(window):
 
 def keys(*names):
     subprocess.run(["xdotool", "key", "--delay", "100", *names], check=True)
-    pump(0.8)
+
+
+def alerts(window):
+    return [w for w in window.getApplication() if w.getRole() == pyatspi.ROLE_ALERT]
 
 
 window = find_window()
@@ -65,20 +69,21 @@ check(focused(window) == ["Day"], "the focus starts in the day field")
 
 # Tab to Save, press it with the fields empty, answer the refusal with Enter.
 keys("Tab", "Tab", "Tab", "Tab")
-check(focused(window) == ["Save"], "Tab reaches Save")
+check(wait_for(lambda: focused(window) == ["Save"]), "Tab reaches Save")
 keys("Return")
-alert = [w for w in window.getApplication() if w.getRole() == pyatspi.ROLE_ALERT]
-check(len(alert) == 1 and "something wrong" in [c.name for c in alert[0]],
+check(wait_for(lambda: len(alerts(window)) == 1)
+      and "something wrong" in [c.name for c in alerts(window)[0]],
       "the refusal is an alert saying what it says")
 keys("Return")
-check(window.getState().contains(pyatspi.STATE_ACTIVE), "the window is active again")
-check(focused(window) == ["Save"], "the focus is back on Save: %r" % focused(window))
+check(wait_for(lambda: window.getState().contains(pyatspi.STATE_ACTIVE)),
+      "the window is active again")
+check(wait_for(lambda: focused(window) == ["Save"]),
+      "the focus is back on Save: %r" % focused(window))
 
 # Do not forget, pressed as a screen reader would: the new caption is announced.
 events.clear()
 element(window, "Do not forget").queryAction().doAction(0)
-pump(1.0)
-check(("object:property-change:accessible-name", pyatspi.ROLE_FRAME, "Task Dayvane") in events,
-      "the caption change is announced: %r" % events)
+renamed = ("object:property-change:accessible-name", pyatspi.ROLE_FRAME, "Task Dayvane")
+check(wait_for(lambda: renamed in events), "the caption change is announced: %r" % events)
 
 sys.exit(1 if failures else 0)

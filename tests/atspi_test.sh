@@ -16,17 +16,24 @@ need xwininfo xprop wmctrl
 unset QT_QPA_PLATFORM
 
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 start_program "$program" "Pay rent" "Call the dentist" || exit 1
-sleep 0.5
 
-read -r off_x off_y < <(frame_offset "$window")
+# Centred once the window manager has framed it.
+centred() {
+    read -r off_x off_y < <(frame_offset "$window")
+    ((off_x * off_x <= 4 && off_y * off_y <= 4))
+}
+wait_until 5 centred
 echo "the frame's centre is ($off_x/2, $off_y/2) px from the screen's"
-((off_x * off_x <= 4 && off_y * off_y <= 4)) || { echo "FAIL: the window is not centred"; exit 1; }
+centred || fail "the window is not centred"
 # Asked to change another state, the window manager writes the states it knows of.
 wmctrl -i -r "$window" -b add,above
-sleep 0.3
-state=$(xprop -id "$window" _NET_WM_STATE)
+states() {
+    state=$(xprop -id "$window" _NET_WM_STATE)
+    grep -q _NET_WM_STATE_ABOVE <<<"$state"
+}
+wait_until 5 states
 echo "$state"
-grep -q _NET_WM_STATE_SKIP_TASKBAR <<<"$state" || { echo "FAIL: the window is in the task bar"; exit 1; }
+grep -q _NET_WM_STATE_SKIP_TASKBAR <<<"$state" || fail "the window is in the task bar"
 
 "$python" "$src/tests/atspi_test.py"
 status=$?

@@ -2,25 +2,43 @@
 # their own (Xvfb, display_size or 1024x768) with openbox, and with display_buses=1 a D-Bus
 # session and accessibility bus of their own too; otherwise no session bus at all. Everything
 # started here, and every process id added to display_pids, is ended on exit (end_display).
-# Skips (exit 77) where a tool is missing. Gives:
-#   need TOOL...             skips unless every TOOL is installed
+# Skips (exit 77) where a tool is missing. Gives, beside what waits.sh gives:
 #   display_work             a scratch folder, removed on exit
 #   wait_window PATTERN [S]  waits up to S seconds (30) for a shown window whose caption
 #                            matches ^PATTERN$, and sets `window`; fails after that
+#   focus_window WINDOW      gives WINDOW the keyboard, as a click would, and waits until it
+#                            has it
 #   frame_offset WINDOW      twice the distance of the window's frame centre from the
 #                            screen's, "X Y", in pixels
 #   type_task TEXT           types TEXT where the focus is, then Tab and Space: from the
-#                            message field on to Save, and presses it
+#                            message field on to Save, and presses it; `pressed` is when
 #   close_program PID        Tab and Space from Save to Close; fails unless PID then ends
 #   start_program PROGRAM TASKS...
 #                            starts a copy of PROGRAM (with its whole folder where it is an
 #                            unpacked release's) beside a task file of TASKS for today and
 #                            01012020old, and waits for its window
-need() {
-    for tool; do
-        command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-    done
+. "$(dirname "${BASH_SOURCE[0]}")/waits.sh"
+
+# Looked for every 20 ms: xdotool's own --sync looks only every half second.
+find_window() {
+    window=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) && [ -n "$window" ]
 }
+wait_window() {
+    wait_until "${2:-30}" find_window "$1" ||
+        { echo "FAIL: no window \"$1\" within ${2:-30} s"; return 1; }
+}
+
+# Activated as a click would, again until the window has the keyboard: under load Wine's
+# window may miss the first.
+has_keyboard() {
+    timeout 5 xdotool windowactivate --sync "$1" >/dev/null 2>&1
+    [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$1" ]
+}
+focus_window() {
+    wait_until 20 has_keyboard "$1" ||
+        fail "window $1 did not get the keyboard; $(xdotool getwindowfocus -f 2>&1) has it"
+}
+
 need Xvfb openbox xdotool
 unset WAYLAND_DISPLAY
 display_pids=()
@@ -35,8 +53,7 @@ trap end_display EXIT
 Xvfb -displayfd 3 -screen 0 "${display_size:-1024x768}x24" -nolisten tcp \
     3>"$display_work/display" 2>/dev/null &
 display_pids+=($!)
-for _ in $(seq 100); do [ -s "$display_work/display" ] && break; sleep 0.1; done
-[ -s "$display_work/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
+wait_until 10 test -s "$display_work/display" || fail "Xvfb did not start"
 export DISPLAY=:$(cat "$display_work/display")
 if [ -n "${display_buses:-}" ]; then
     need dbus-daemon /usr/libexec/at-spi-bus-launcher
@@ -51,18 +68,7 @@ else
 fi
 openbox --startup "touch $display_work/wm" >/dev/null 2>&1 &
 display_pids+=($!)
-for _ in $(seq 100); do [ -e "$display_work/wm" ] && break; sleep 0.05; done
-[ -e "$display_work/wm" ] || { echo "FAIL: openbox did not start"; exit 1; }
-
-wait_window() {
-    local deadline=$((SECONDS + ${2:-30}))
-    # Looked for every 10 ms: xdotool's own --sync looks only every half second.
-    until window=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) &&
-        [ -n "$window" ]; do
-        ((SECONDS < deadline)) || { echo "FAIL: no window \"$1\" within ${2:-30} s"; return 1; }
-        sleep 0.01
-    done
-}
+wait_until 5 test -e "$display_work/wm" || fail "openbox did not start"
 
 frame_offset() {
     local info x y width height extents left right top bottom screen_w screen_h
@@ -80,14 +86,15 @@ frame_offset() {
 
 type_task() {
     xdotool type --delay 40 "$1"
-    xdotool key --delay 100 Tab space
-    sleep 1
+    xdotool key Tab
+    pressed=$(now_ms)
+    xdotool key space
 }
 
+gone() { ! kill -0 "$1" 2>/dev/null; }
 close_program() {
-    xdotool key --delay 100 Tab space
-    for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
-    ! kill -0 "$1" 2>/dev/null || { echo "FAIL: Close did not end the program"; return 1; }
+    xdotool key Tab space
+    wait_until 10 gone "$1" || { echo "FAIL: Close did not end the program"; return 1; }
     wait "$1" 2>/dev/null
     return 0
 }

@@ -10,7 +10,6 @@ display_buses=1
 . "$src/tests/display.sh"
 need orca script
 unset QT_QPA_PLATFORM
-fail() { echo "FAIL: $*"; exit 1; }
 
 export HOME=$display_work/home XDG_RUNTIME_DIR=$display_work/run
 mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
@@ -23,27 +22,28 @@ terminal=$! orca=
 # machine, a zombie too, for a screen reader already running, and would not start.
 end_orca() {
     [ -z "$orca" ] || kill "$orca" 2>/dev/null
-    for _ in $(seq 50); do kill -0 "$terminal" 2>/dev/null || break; sleep 0.1; done
+    wait_until 5 gone "$terminal"
     kill "$terminal" 2>/dev/null
     wait "$terminal" 2>/dev/null
 }
 trap 'end_orca; end_display' EXIT
-for _ in $(seq 100); do orca=$(pgrep -P $terminal -x orca) && break; sleep 0.05; done
-for _ in $(seq 300); do grep -q 'Starting registry' "$log" 2>/dev/null && break; sleep 0.1; done
-grep -q 'Starting registry' "$log" || { echo "skipped: Orca did not start"; tail -5 "$log"; exit 77; }
+find_orca() { orca=$(pgrep -P $terminal -x orca); }
+wait_until 5 find_orca
+wait_until 30 grep -q 'Starting registry' "$log" ||
+    { echo "skipped: Orca did not start"; tail -5 "$log"; exit 77; }
 
-# Waits until Orca's log has been still for half a second (at most 10 s), then prints what
-# was spoken since byte $1 of it.
+# Whether Orca's log has stayed the same size for half a second.
+log_still() {
+    local size
+    size=$(stat -c %s "$log")
+    [ "$size" = "${last_size:-}" ] && (($(now_ms) - last_change >= 500)) && return 0
+    [ "$size" = "${last_size:-}" ] || last_size=$size last_change=$(now_ms)
+    return 1
+}
+# Waits until Orca's log is still (at most 10 s), then prints what was spoken since byte $1.
 spoken_since() {
-    local size=-1 still=0 deadline=$((SECONDS + 10))
-    while ((still < 5 && SECONDS < deadline)); do
-        sleep 0.1
-        if [ "$(stat -c %s "$log")" = "$size" ]; then
-            still=$((still + 1))
-        else
-            size=$(stat -c %s "$log") still=0
-        fi
-    done
+    last_size= last_change=$(now_ms)
+    wait_until 10 log_still
     tail -c +$(($1 + 1)) "$log" | tr -d '\r' |
         sed -n "s/.*SPEECH OUTPUT: '\(.*\)' *{'established.*/\1/p" | grep -v "^[a-z ]* $"
 }

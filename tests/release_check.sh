@@ -10,7 +10,8 @@
 #   wayland  with weston: its window comes up on Wayland, through the release's own plugin
 set -uo pipefail
 tarball=$1 mode=$2
-fail() { echo "FAIL: $*"; exit 1; }
+program= weston=
+. "$(dirname "$0")/waits.sh"
 home="/home/user/Mes tâches"
 rm -rf "$home" && mkdir -p "$home"
 tar -xzf "$tarball" -C "$home"
@@ -36,9 +37,10 @@ x11)
     wait_window "Today's Task\\(s\\)" || fail "nothing listed: $(cat "$display_work/stderr")"
     echo "X11: window \"Today's Task(s)\" is up, with today's task listed"
     grep -q "$app/lib/libQt6Core.so.6" /proc/$program/maps || fail "Qt is not the release's own"
-    sleep 0.5
+    focus_window "$window"
     type_task "05032026Pay rent"
-    printf '05032026Pay rent\r\n' | cat "$display_work/before" - | cmp - "$app/dayvane.dat" ||
+    printf '05032026Pay rent\r\n' | cat "$display_work/before" - >"$display_work/after"
+    wait_until 10 cmp -s "$display_work/after" "$app/dayvane.dat" ||
         fail "the typed task is not appended as one record with CR LF"
     echo "X11: saved from the keyboard, one record with CR LF"
     close_program $program || exit 1
@@ -52,17 +54,17 @@ wayland)
         >"$XDG_RUNTIME_DIR/weston.log" 2>&1 &
     weston=$!
     trap 'kill $program $weston 2>/dev/null' EXIT
-    for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && break; sleep 0.1; done
-    [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] || fail "weston did not start: $(cat "$XDG_RUNTIME_DIR/weston.log")"
+    wait_until 10 test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ||
+        fail "weston did not start: $(cat "$XDG_RUNTIME_DIR/weston.log")"
     # What the program asks of the compositor: a window with today's caption, then its picture.
     WAYLAND_DEBUG=client DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent "$app/dayvane" \
         2>"$XDG_RUNTIME_DIR/requests" &
     program=$!
-    for _ in $(seq 300); do
+    drawn() {
         grep -q 'set_title("Today'"'"'s Task(s)")' "$XDG_RUNTIME_DIR/requests" &&
-            grep -q 'wl_surface@[0-9]*\.attach(wl_buffer' "$XDG_RUNTIME_DIR/requests" && break
-        sleep 0.1
-    done
+            grep -q 'wl_surface@[0-9]*\.attach(wl_buffer' "$XDG_RUNTIME_DIR/requests"
+    }
+    wait_until 30 drawn
     grep -q 'wl_surface@[0-9]*\.attach(wl_buffer' "$XDG_RUNTIME_DIR/requests" ||
         fail "no window on Wayland: $(grep -v '^\[' "$XDG_RUNTIME_DIR/requests" | tail -5)"
     grep -q "$app/plugins/platforms/libqwayland-generic.so" /proc/$program/maps ||

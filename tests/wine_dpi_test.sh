@@ -10,26 +10,27 @@ export WINEPREFIX=$build/wine-${dpi}dpi
 display_size=1920x1200 # room for the whole window at 2 x
 . "$(dirname "$0")/wine_display.sh"
 need unzip convert
-fail() { echo "FAIL: $*"; exit 1; }
-zip=$(ls "$build"/DAYVANE-*-windows-x64.zip 2>/dev/null | head -1)
-[ -n "$zip" ] || fail "no package in $build: run scripts/build-windows"
+windows_package "$build" zip
 wine_dpi "$dpi"
 
 work=$display_work
-unzip -q "$zip" -d "$work/app"
+unzip -q "$package" -d "$work/app"
 app=$(dirname "$(ls "$work"/app/*/DAYVANE.exe)")
 printf '%sWater the plants\r\n' "$(date +%d%m%Y)" >"$app/dayvane.dat"
-"$wine" "Z:$(tr / '\\' <<<"$app")\\DAYVANE.exe" &
+"$wine" "$(windows_path "$app/DAYVANE.exe")" &
 program=$!
 trap 'kill $program 2>/dev/null; end_wine' EXIT
 wait_window "Today's Task\\(s\\)" 60 || exit 1
-xdotool windowactivate --sync "$window" 2>/dev/null
-sleep 1
+focus_window "$window"
 shot=$build/window-${dpi}dpi.png
-import -window "$window" "$shot"
-
-inside=$(convert "$shot" -fill black +opaque '#FFFFC0' -trim -format '%wx%h' info:)
 want="$(((368 * dpi + 48) / 96))x$(((369 * dpi + 48) / 96))"
+# Its inside, once it is drawn at its size.
+drawn() {
+    import -window "$window" "$shot"
+    inside=$(convert "$shot" -fill black +opaque '#FFFFC0' -trim -format '%wx%h' info:)
+    [ "$inside" = "$want" ]
+}
+wait_until 10 drawn
 echo "at $dpi dpi the window's inside is $inside (368x369 at 96 dpi)"
 [ "$inside" = "$want" ] || fail "the window's inside is $inside, not $want"
 colours=$(convert "$shot" -unique-colors txt:- | grep -o '#[0-9A-F]\{6\}')

@@ -14,14 +14,11 @@ build=$1 holder=$2 uia_client=$3
 export WINEPREFIX=$build/wine
 . "$(dirname "$0")/wine_display.sh"
 need xclip unzip convert xwininfo
-fail() { echo "FAIL: $*"; exit 1; }
-zip=$(ls "$build"/DAYVANE-*-windows-x64.zip 2>/dev/null | head -1)
-[ -n "$zip" ] || fail "no package in $build: run scripts/build-windows"
+windows_package "$build" zip
 work=$display_work
 drive=$WINEPREFIX/dosdevices/x:
 program=
 trap 'rm -f "$drive"; [ -z "$program" ] || kill $program 2>/dev/null; end_wine' EXIT
-now_ms() { date +%s%3N; }
 
 # Starts DAYVANE.exe (a Windows path) from another folder, with the variables in start_env,
 # and waits for a window whose caption matches $2 (a pattern).
@@ -33,25 +30,30 @@ start() {
     wait_window "$2" 60 || exit 1
     echo "window $2 up $(($(now_ms) - started)) ms after the start"
     # Under openbox Wine's window waits for a click to have the focus, as a user would give.
-    xdotool windowactivate --sync "$window" 2>/dev/null
-    sleep 0.5
+    focus_window "$window"
+}
+# Whether the window's text, copied as a Windows message box gives it, holds $1.
+copied() {
+    message=$(xclip -o -selection clipboard 2>/dev/null | tr -d '\r')
+    grep -qF "$1" <<<"$message"
 }
 
 mkdir -p "$work/elsewhere" "$work/app" "$work/root"
-unzip -q "$zip" -d "$work/app"
+unzip -q "$package" -d "$work/app"
 app=$(dirname "$(ls "$work"/app/*/DAYVANE.exe)")
 today=$(date +%d%m%Y)
 printf '%sWater the plants\r\n01012020old\r\n%sPay the rent\r\n' "$today" "$today" >"$app/dayvane.dat"
 cp "$app/dayvane.dat" "$work/before"
 
-start "Z:$(tr / '\\' <<<"$app")\\DAYVANE.exe" "Today's Task\\(s\\)"
+app_windows=$(windows_path "$app")
+start "$app_windows\\DAYVANE.exe" "Today's Task\\(s\\)"
 read -r off_x off_y < <(frame_offset "$window")
 echo "the frame's centre is ($off_x/2, $off_y/2) px from the screen's"
 ((off_x * off_x <= 16 && off_y * off_y <= 16)) || fail "the window is not centred"
 
 # What a screen reader reads, through UI Automation (its calls time-limited by the client).
 uia() {
-    WINEPATH="Z:$(tr / '\\' <<<"$app")" timeout 60 "$wine" "$uia_client" "$1" 2>/dev/null | tr -d '\r'
+    WINEPATH=$app_windows timeout 60 "$wine" "$uia_client" "$1" 2>/dev/null | tr -d '\r'
 }
 read_out=$(uia "Today's Task(s)")
 echo "$read_out"
@@ -61,14 +63,15 @@ FullDescription 2 tasks due today: Water the plants; Pay the rent
 HasKeyboardFocus true"
 [ "$read_out" = "$expected" ] || fail "a screen reader reads the window otherwise"
 xdotool key --delay 100 Tab Tab Tab Tab Tab Tab Tab space # on to Do not forget, and press it
-sleep 0.5
-uia "Task Dayvane" | grep -qx "Name Task Dayvane" || fail "after Do not forget: $(uia "Task Dayvane")"
+renamed() { uia "Task Dayvane" | grep -qx "Name Task Dayvane"; }
+wait_until 30 renamed || fail "after Do not forget: $(uia "Task Dayvane")"
 echo "UI Automation: the window, its name, what is due, the focus; renamed after Do not forget"
 import -window "$window" "$work/window.png"
 inside=$(convert "$work/window.png" -fill black +opaque '#FFFFC0' -trim -format '%wx%h' info:)
 [ "$inside" = 368x369 ] || fail "the window's inside is $inside, not 368x369"
 type_task "05032026Pay rent"
-printf '05032026Pay rent\r\n' | cat "$work/before" - | cmp - "$app/dayvane.dat" ||
+printf '05032026Pay rent\r\n' | cat "$work/before" - >"$work/after"
+wait_until 10 cmp -s "$work/after" "$app/dayvane.dat" ||
     fail "the typed task is not appended as one record"
 close_program $program || exit 1
 program=
@@ -80,7 +83,7 @@ mkdir -p "$work/locales"
 if localedef -i ru_RU -f UTF-8 "$work/locales/ru_RU.UTF-8" 2>"$work/localedef"; then
     printf '%s\xcf\xf0\xe8\xe2\xe5\xf2\r\n' "$today" >"$app/dayvane.dat"
     start_env=(LOCPATH="$work/locales" LC_ALL=ru_RU.UTF-8)
-    start "Z:$(tr / '\\' <<<"$app")\\DAYVANE.exe" "Today's Task\\(s\\)"
+    start "$app_windows\\DAYVANE.exe" "Today's Task\\(s\\)"
     start_env=()
     read_out=$(uia "Today's Task(s)" | grep FullDescription)
     echo "in Russian: $read_out"
@@ -103,30 +106,26 @@ start 'X:\DAYVANE.exe' "Task Dayvane"
 # The holder finds the MinGW runtime beside the program.
 WINEPATH='X:\' "$wine" "$holder" hold 'X:\dayvane.dat' 60 >"$work/held" 2>&1 &
 holding=$!
-for _ in $(seq 100); do grep -q held "$work/held" 2>/dev/null && break; sleep 0.1; done
-grep -q held "$work/held" || fail "the task file's lock could not be taken: $(cat "$work/held")"
-pressed=$(now_ms)
+wait_until 10 grep -q held "$work/held" ||
+    fail "the task file's lock could not be taken: $(cat "$work/held")"
 type_task "06032026Busy day"
-box=$(timeout 10 xdotool search --sync --name '^DAYVANE$' | head -1)
+wait_until 10 find_window DAYVANE || fail "no message while the task file was held"
 waited=$(($(now_ms) - pressed))
-[ -n "$box" ] || fail "no message while the task file was held"
-echo "Save answered $waited ms after the keys were pressed"
+echo "Save answered $waited ms after it was pressed"
 ((waited < 5000)) || fail "Save kept the user waiting"
-xdotool windowactivate --sync "$box" 2>/dev/null
+box=$window
+focus_window "$box"
 xdotool key ctrl+c # a Windows message box copies its text
-sleep 0.5
-message=$(xclip -o -selection clipboard 2>/dev/null | tr -d '\r')
-grep -qF 'X:\dayvane.dat' <<<"$message" || fail "message without X:\\dayvane.dat: $message"
+wait_until 5 copied 'X:\dayvane.dat' || fail "message without X:\\dayvane.dat: $message"
 grep -qF 'another program is using it' <<<"$message" || fail "message: $message"
 xdotool key Return
 kill $holding
 wait $holding 2>/dev/null
-sleep 0.5
-xdotool windowactivate --sync "$window" 2>/dev/null
-sleep 0.5
+find_window "Task Dayvane"
+focus_window "$window"
 xdotool key space # Save still has the focus, and the fields their task
-sleep 1
-[ "$(cat "$work/root/dayvane.dat")" = $'06032026Busy day\r' ] || fail "the kept task was not saved"
+printf '06032026Busy day\r\n' >"$work/after"
+wait_until 10 cmp -s "$work/after" "$work/root/dayvane.dat" || fail "the kept task was not saved"
 close_program $program || exit 1
 program=
 echo "from a drive root: kept its tasks there, waited in bounds for a held file"

@@ -14,7 +14,7 @@ shift 2
 [ -z "${DAYVANE_WINE_DPI:-}" ] || wine_dpi "$DAYVANE_WINE_DPI"
 
 # Where Windows finds the libraries: the program's PATH, given to Wine as WINEPATH.
-WINEPATH=$(tr ':' '\n' <<<"$dlls" | sed 's|/|\\|g; s|^|Z:|' | paste -sd';')
+WINEPATH=$(tr ':' '\n' <<<"$dlls" | while read -r dir; do windows_path "$dir"; done | paste -sd';')
 export WINEPATH
 
 out=

@@ -4,8 +4,9 @@
 # AppData\Local\Programs\DAYVANE, shortcuts in the Start menu and the Startup folder, and
 # what Settings, Apps reads into the registry. Started from the Start menu, DAYVANE runs in
 # that folder, lists today's task and saves a typed one there. While it runs, the setup and
-# the uninstaller change nothing and say so by their exit codes. Installing again keeps the
-# task file and the logon choice; uninstalling leaves the task file alone.
+# the uninstaller change nothing and end with exit code 3; a folder that cannot be written
+# ends the setup with exit code 4. Installing again keeps the task file and the logon choice;
+# uninstalling leaves the task file alone.
 # Skipped (exit 77) where Wine or the tools are missing.
 # Usage: wine_setup_test.sh BUILD_DIR
 set -uo pipefail
@@ -14,16 +15,17 @@ export WINEPREFIX=$build/wine-setup
 rm -rf "$WINEPREFIX"
 . "$(dirname "$0")/wine_display.sh"
 need unzip strings
-fail() { echo "FAIL: $*"; exit 1; }
-setup=$(ls "$build"/DAYVANE-*-windows-x64-setup.exe 2>/dev/null | head -1)
-zip=$(ls "$build"/DAYVANE-*-windows-x64.zip 2>/dev/null | head -1)
-[ -n "$zip" ] || fail "no zip in $build: run scripts/build-windows"
-[ -n "$setup" ] || { echo "skipped: no setup in $build (makensis is not installed)"; exit 77; }
+windows_package "$build" zip
+zip=$package
+[ -n "$(ls "$build"/DAYVANE-*-setup.exe 2>/dev/null)" ] ||
+    { echo "skipped: no setup in $build (makensis is not installed)"; exit 77; }
+windows_package "$build" setup
+setup=$package
 "$wine" wineboot -i >/dev/null 2>&1
 
 user=$(whoami)
 app=$WINEPREFIX/drive_c/users/$user/AppData/Local/Programs/DAYVANE
-app_windows="C:\\users\\$user\\AppData\\Local\\Programs\\DAYVANE"
+app_windows=$(windows_path "$app")
 menu="$WINEPREFIX/drive_c/users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
 startup="$menu/StartUp/DAYVANE.lnk"
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\DAYVANE'
@@ -33,8 +35,17 @@ snapshot() { (cd "$app" && find . -printf '%p %s %T@\n' | sort); }
 run() {
     "$wine" "$@"
     local status=$?
-    "$wineserver" -w
+    wine_idle
     return $status
+}
+# Runs the setup or uninstaller given, which must end with exit code $1.
+ends_with() {
+    local code=$1 status
+    shift
+    "$wine" "$@"
+    status=$?
+    echo "$(basename "$1") ${*:2}: exit code $status"
+    [ $status = "$code" ] || fail "exit code $status, not $code"
 }
 
 run "$setup" /S || fail "the setup ended with $?"
@@ -63,26 +74,26 @@ printf '%sWater the plants\r\n' "$today" >"$app/dayvane.dat"
 cp "$app/dayvane.dat" "$display_work/before"
 (cd "$display_work" && "$wine" start /unix "$menu/DAYVANE.lnk")
 wait_window "Today's Task\\(s\\)" 60 || exit 1
-program=$(pgrep -f 'DAYVANE\.exe' | head -1)
+program=$(xdotool getwindowpid "$window")
 [ "$(readlink "/proc/$program/cwd")" = "$app" ] || fail "DAYVANE runs in $(readlink "/proc/$program/cwd")"
 echo "started from the Start menu, in its folder, listing today's task"
-xdotool windowactivate --sync "$window" 2>/dev/null
-sleep 0.5
+focus_window "$window"
 type_task "05032026Pay rent"
-printf '05032026Pay rent\r\n' | cat "$display_work/before" - | cmp - "$app/dayvane.dat" ||
+printf '05032026Pay rent\r\n' | cat "$display_work/before" - >"$display_work/after"
+wait_until 10 cmp -s "$display_work/after" "$app/dayvane.dat" ||
     fail "the typed task is not saved as one record with CR LF"
 echo "saved from the keyboard into $app_windows\\dayvane.dat"
 
 # While it runs, nothing changes. (Wine is not idle until DAYVANE ends: the uninstaller is run
 # in its folder, where it does not copy itself away.)
 before=$(snapshot)
-"$wine" "$setup" /S && fail "the setup went ahead while DAYVANE ran"
-echo "the setup while DAYVANE runs: exit code $?"
-"$wine" "$app/Uninstall.exe" /S "_?=$app_windows" && fail "the uninstaller went ahead while DAYVANE ran"
-echo "the uninstaller while DAYVANE runs: exit code $?"
+ends_with 3 "$setup" /S
+ends_with 3 "$app/Uninstall.exe" /S "_?=$app_windows"
 [ "$(snapshot)" = "$before" ] || fail "the install folder changed while DAYVANE ran"
 echo "while DAYVANE runs, nothing changed"
 close_program "$program" || exit 1
+# A folder nobody may write to.
+ends_with 4 "$setup" /S '/D=Z:\proc\dayvane'
 
 # Again over it, the user having turned start at logon off: tasks and choice stay.
 cp "$app/dayvane.dat" "$display_work/tasks"

@@ -27,10 +27,17 @@ qt_linux_build_packages=(build-essential cmake ninja-build perl python3 pkg-conf
 
 private_mounts() {
     [ -z "${DAYVANE_PRIVATE_MOUNTS:-}" ] && [ "$(id -u)" = 0 ] || return 0
+    export DAYVANE_PRIVATE_MOUNTS=1 # tried once, for this script and all it runs
+    # In a chroot, whose / is no mount point, a namespace cannot be made private.
+    if ! unshare --mount --propagation private true 2>/dev/null; then
+        echo "No mount namespace of our own here (a chroot?): each root's mounts are undone" \
+            "as it is dropped, and nothing is removed while a mount is under it."
+        return 0
+    fi
     local script
     script=$(realpath "$1")
     shift
-    DAYVANE_PRIVATE_MOUNTS=1 exec unshare --mount --propagation private bash "$script" "$@"
+    exec unshare --mount --propagation private bash "$script" "$@"
 }
 
 # This machine's Debian mirror, where its apt has one; otherwise debootstrap's own.

@@ -4,6 +4,8 @@
 # started here, and every process id added to display_pids, is ended on exit (end_display).
 # Skips (exit 77) where a tool is missing. Gives, beside what waits.sh gives:
 #   display_work             a scratch folder, removed on exit
+#   find_window PATTERN      whether a shown window's caption matches ^PATTERN$, setting
+#                            `window` to it
 #   wait_window PATTERN [S]  waits up to S seconds (30) for a shown window whose caption
 #                            matches ^PATTERN$, and sets `window`; fails after that
 #   focus_window WINDOW      gives WINDOW the keyboard, as a click would, and waits until it
@@ -12,6 +14,7 @@
 #                            screen's, "X Y", in pixels
 #   type_task TEXT           types TEXT where the focus is, then Tab and Space: from the
 #                            message field on to Save, and presses it; `pressed` is when
+#   gone PID                 whether process PID has ended
 #   close_program PID        Tab and Space from Save to Close; fails unless PID then ends
 #   start_program PROGRAM TASKS...
 #                            starts a copy of PROGRAM (with its whole folder where it is an

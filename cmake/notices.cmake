@@ -1,0 +1,181 @@
+# What the releases owe the makers of what they bundle: each bundled file's component, with
+# its licence and copyright notice under licenses/<component>/, and licenses/README.txt
+# mapping every file of the release to its component. Notices are taken from where each
+# component comes from: a Debian package's own copyright file, found by asking dpkg which
+# package holds the file; for Qt, which we build ourselves from Debian's source packages, those
+# packages' debian/copyright and the LGPL and GPL texts of its source. A bundled file with no
+# notice, or whose component's licence packaging/licences.cmake does not name, stops the build.
+#   dayvane_qt_notices(SOURCE_DIR OUT_DIR)  at configure time: the notices of each Debian
+#                                           source package of Qt in SOURCE_DIR (.dsc, .orig
+#                                           and .debian archives), in OUT_DIR/<package>/
+#   dayvane_notices(TOP BUNDLED)            at install time, once everything is in TOP: the
+#                                           licenses/ folder; BUNDLED lists "file|origin", a
+#                                           file as the release names it and where it came from
+cmake_policy(PUSH)
+cmake_policy(VERSION 3.18) # also when read by an install script
+get_filename_component(notices_project "${CMAKE_CURRENT_LIST_DIR}/.." REALPATH)
+include(${notices_project}/packaging/licences.cmake)
+
+function(dayvane_qt_notices source_dir out_dir)
+    file(GLOB descriptions "${source_dir}/*.dsc")
+    if(NOT descriptions)
+        message(FATAL_ERROR "No Debian source package of Qt in ${source_dir} "
+                            "(scripts/qt-source fetches them)")
+    endif()
+    file(REMOVE_RECURSE "${out_dir}")
+    foreach(dsc ${descriptions})
+        file(STRINGS "${dsc}" package REGEX "^Source: ")
+        file(STRINGS "${dsc}" version REGEX "^Version: ")
+        string(REGEX REPLACE "^Source: " "" package "${package}")
+        string(REGEX REPLACE "^Version: " "" version "${version}")
+        string(REGEX REPLACE "-[^-]*$" "" upstream "${version}")
+        set(notices "${out_dir}/${package}")
+        file(ARCHIVE_EXTRACT INPUT "${source_dir}/${package}_${version}.debian.tar.xz"
+             DESTINATION "${out_dir}/unpacked" PATTERNS debian/copyright)
+        file(ARCHIVE_EXTRACT INPUT "${source_dir}/${package}_${upstream}.orig.tar.xz"
+             DESTINATION "${out_dir}/unpacked" PATTERNS "*/LICENSES/LGPL-3.0-only.txt"
+             "*/LICENSES/GPL-3.0-only.txt")
+        file(GLOB texts "${out_dir}/unpacked/*/LICENSES/*.txt")
+        list(LENGTH texts count)
+        if(NOT EXISTS "${out_dir}/unpacked/debian/copyright" OR NOT count EQUAL 2)
+            message(FATAL_ERROR "${package} ${version} in ${source_dir} lacks its debian/copyright "
+                                "or the LGPL-3.0 and GPL-3.0 texts")
+        endif()
+        file(COPY "${out_dir}/unpacked/debian/copyright" ${texts} DESTINATION "${notices}")
+        file(WRITE "${notices}.version" "${version}")
+        file(REMOVE_RECURSE "${out_dir}/unpacked")
+    endforeach()
+endfunction()
+
+# Sets component, version and notices (a folder or a file) for the file at ORIGIN.
+function(component_of origin)
+    get_filename_component(real "${origin}" REALPATH)
+    string(FIND "${real}" "${DAYVANE_QT_PREFIX}/" in_qt)
+    if(DAYVANE_QT_PREFIX AND in_qt EQUAL 0)
+        # Qt: qtwayland's libraries and plugins name Wayland in their path, the rest is qtbase.
+        string(TOLOWER "${real}" lower)
+        if(lower MATCHES "wayland")
+            set(package qt6-wayland)
+        else()
+            set(package qt6-base)
+        endif()
+        set(notices "${DAYVANE_QT_NOTICES}/${package}")
+        if(NOT EXISTS "${notices}.version")
+            message(FATAL_ERROR "No notice for ${origin}: Debian's ${package} source is not at hand")
+        endif()
+        file(READ "${notices}.version" version)
+    else()
+        # dpkg may know a library by its path before /usr was merged.
+        string(REGEX REPLACE "^/usr/" "/" unmerged "${real}")
+        execute_process(COMMAND dpkg-query --search "${real}" OUTPUT_VARIABLE found ERROR_QUIET)
+        if(NOT found)
+            execute_process(COMMAND dpkg-query --search "${unmerged}" OUTPUT_VARIABLE found
+                            ERROR_QUIET)
+        endif()
+        string(REGEX REPLACE "[:,].*" "" package "${found}")
+        set(notices /usr/share/doc/${package}/copyright)
+        if(NOT package OR NOT EXISTS "${notices}")
+            message(FATAL_ERROR "No notice for ${origin}: no Debian package with a copyright "
+                                "file holds it")
+        endif()
+        execute_process(COMMAND dpkg-query --show --showformat=\${Version} ${package}
+                        OUTPUT_VARIABLE version)
+    endif()
+    if(NOT DEFINED licence_${package})
+        message(FATAL_ERROR "The licence of ${package} (of ${origin}) is not in "
+                            "packaging/licences.cmake: read its notice, ${notices}, and add it")
+    endif()
+    set(component ${package} PARENT_SCOPE)
+    set(version ${version} PARENT_SCOPE)
+    set(notices ${notices} PARENT_SCOPE)
+endfunction()
+
+# Sets OUT to ROWS, each a list of cells joined by "|", as a table whose columns line up.
+function(table out)
+    set(widths)
+    foreach(row ${ARGN})
+        string(REPLACE "|" ";" cells "${row}")
+        set(index 0)
+        foreach(cell ${cells})
+            string(LENGTH "${cell}" length)
+            list(LENGTH widths known)
+            if(index EQUAL known)
+                list(APPEND widths ${length})
+            else()
+                list(GET widths ${index} width)
+                if(length GREATER width)
+                    list(REMOVE_AT widths ${index})
+                    list(INSERT widths ${index} ${length})
+                endif()
+            endif()
+            math(EXPR index "${index} + 1")
+        endforeach()
+    endforeach()
+    set(text)
+    foreach(row ${ARGN})
+        string(REPLACE "|" ";" cells "${row}")
+        set(line)
+        set(index 0)
+        foreach(cell ${cells})
+            list(GET widths ${index} width)
+            string(LENGTH "${cell}" length)
+            math(EXPR pad "${width} - ${length} + 2")
+            string(REPEAT " " ${pad} padding)
+            string(APPEND line "${cell}${padding}")
+            math(EXPR index "${index} + 1")
+        endforeach()
+        string(STRIP "${line}" line)
+        string(APPEND text "  ${line}\n")
+    endforeach()
+    set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+function(dayvane_notices top bundled)
+    file(REMOVE_RECURSE "${top}/licenses")
+    set(components)
+    foreach(entry ${bundled})
+        string(REPLACE "|" ";" entry "${entry}")
+        list(GET entry 0 file)
+        list(GET entry 1 origin)
+        component_of("${origin}")
+        if(NOT component IN_LIST components)
+            list(APPEND components ${component})
+            set(version_${component} ${version})
+            # A folder's files, or the one file.
+            if(IS_DIRECTORY "${notices}")
+                set(notices "${notices}/")
+            endif()
+            file(COPY "${notices}" DESTINATION "${top}/licenses/${component}")
+        endif()
+        set(component_of_${file} ${component})
+    endforeach()
+
+    # Every file of the release, the project's own under its name.
+    file(GLOB_RECURSE shipped LIST_DIRECTORIES false RELATIVE "${top}" "${top}/*")
+    list(FILTER shipped EXCLUDE REGEX "^licenses/")
+    set(named ${shipped})
+    foreach(entry ${bundled})
+        string(REGEX REPLACE "\\|.*" "" file "${entry}")
+        list(APPEND named ${file})
+    endforeach()
+    list(REMOVE_DUPLICATES named)
+    list(SORT named)
+    set(rows "file|component")
+    foreach(file ${named})
+        if(NOT DEFINED component_of_${file})
+            set(component_of_${file} DAYVANE)
+        endif()
+        list(APPEND rows "${file}|${component_of_${file}}")
+    endforeach()
+    table(files_table ${rows})
+    list(SORT components)
+    set(rows "component|version|supplier|licence (SPDX)"
+             "DAYVANE|${DAYVANE_VERSION}|${DAYVANE_VENDOR}|MIT")
+    foreach(component ${components})
+        list(APPEND rows "${component}|${version_${component}}|Debian|${licence_${component}}")
+    endforeach()
+    table(components_table ${rows})
+    configure_file("${notices_project}/packaging/licenses-README.txt.in"
+                   "${top}/licenses/README.txt" @ONLY)
+endfunction()
+cmake_policy(POP)

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The releases as a user gets them. Two clean clones of the last commit, in different folders,
 # each make them with scripts/release, the Linux one in a Debian 11 root of its own: the
-# archives, the setup and SHA256SUMS must be the same bytes, and no file in them may name the
-# folder it was built in. The Linux release must ask for no more of glibc and the C++ library
+# archives, the setup, the sources, the bill of materials and SHA256SUMS must be the same
+# bytes, and no file in them may name the folder it was built in. Each release must carry its
+# licence and every bundled component's notice, and the bill of materials must pass the
+# CycloneDX project's validator and give each file's checksum. The Linux release must ask for no more of glibc and the C++ library
 # than the Debian it is built in has, and be small. Then it is unpacked in bare Debian 11, 12
 # and 13 roots that hold only what a desktop has, and used there (release_check.sh), under
 # Wayland too in Debian 12; and the screen-reader test runs against it here. The roots' mounts
@@ -42,9 +44,25 @@ for archive in "$first"/DAYVANE-*; do
     case $archive in
     *.tar.gz) tar -xzf "$archive" -C "$work/unpacked" ;;
     *.zip) unzip -q "$archive" -d "$work/unpacked" ;;
+    *.tar.xz) tar -xJf "$archive" -C "$work/unpacked" ;;
     esac
 done
 ! grep -rlaF "$work/first" "$work/unpacked" "$first" || fail "files in the release name the build folder"
+ls -l "$first"
+
+# What each release owes others, and its bill of materials, checked with the CycloneDX
+# project's own library.
+rm -rf "$work/unpacked"/DAYVANE-*-sources
+bash "$src/tests/notices_check.sh" "$work"/unpacked/DAYVANE-* || exit 1
+command -v npm >/dev/null || "$src/scripts/setup" nodejs npm
+cp -r "$src/tests/sbom" "$work/sbom"
+(cd "$work/sbom" && npm ci --omit=optional --no-audit --no-fund >npm.log 2>&1) ||
+    fail "npm ci: $(tail -5 "$work/sbom/npm.log")"
+node "$work/sbom/check.mjs" "$first"/DAYVANE-*.cdx.json "$first" "$work/unpacked" || exit 1
+sources=$(ls "$first"/DAYVANE-*-sources.tar.xz)
+echo "$(basename "$sources"): $(tar -tJf "$sources" | grep -c '[^/]$') files:"
+tar -tJf "$sources" | awk -F/ 'NF > 2 && $2 == "dayvane" { n++; next } { print "  " $0 } END { print "  and " n " entries under dayvane/" }'
+tar -tJf "$sources" | grep -q '/qt/qt6-wayland_.*\.dsc$' || fail "the sources lack Qt's"
 
 tarball=$(ls "$first"/DAYVANE-*-linux-*.tar.gz 2>/dev/null)
 [ -n "$tarball" ] || { echo "skipped: no Linux release to try"; exit 77; }

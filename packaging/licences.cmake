@@ -10,3 +10,14 @@ set(licence_mingw-w64-x86-64-dev "MIT AND BSD-3-Clause")
 # The setup, and the uninstaller it installs.
 set(licence_nsis-common "Zlib AND CPL-1.0")
 set(licence_fonts-liberation2 "OFL-1.1")
+# What the Linux release bundles of Debian 11's X11, XKB and Wayland libraries.
+foreach(package libxcb-randr0 libxcb-render0 libxcb-shape0 libxcb-shm0 libxcb-sync1
+        libxcb-xfixes0 libxcb-xinput0 libxcb-xkb1)
+    set(licence_${package} "X11")
+endforeach()
+foreach(package libxcb-icccm4 libxcb-image0 libxcb-keysyms1 libxcb-render-util0 libxcb-util1)
+    set(licence_${package} "MIT")
+endforeach()
+set(licence_libxkbcommon0 "MIT AND X11 AND HPND")
+set(licence_libxkbcommon-x11-0 "MIT AND X11 AND HPND")
+set(licence_libwayland-cursor0 "HPND-sell-variant")

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The Windows setup as a user and an administrator meet it, under Wine in a fresh prefix. A
-# silent install puts exactly the zip's files and the uninstaller into the user's
-# AppData\Local\Programs\DAYVANE, shortcuts in the Start menu and the Startup folder, and
-# what Settings, Apps reads into the registry. Started from the Start menu, DAYVANE runs in
+# The Windows setup as a user and an administrator meet it, under Wine in a fresh prefix.
+# Installed over an older version (a setup holding one file more) that holds the user's tasks,
+# a silent install keeps the tasks, and leaves exactly the zip's files, with their licences,
+# and the uninstaller in the user's AppData\Local\Programs\DAYVANE, shortcuts in the Start
+# menu and the Startup folder, and what Settings, Apps reads into the registry. Started from the Start menu, DAYVANE runs in
 # that folder, lists today's task and saves a typed one there. While it runs, the setup and
 # the uninstaller change nothing and end with exit code 3; a folder that cannot be written
 # ends the setup with exit code 4. Installing again keeps the task file and the logon choice;
@@ -48,11 +49,25 @@ ends_with() {
     [ $status = "$code" ] || fail "exit code $status, not $code"
 }
 
+# Over an older version that installed a file this one lacks, and holds the user's tasks.
+old_setup=$display_work/DAYVANE-old-windows-x64-setup.exe
+printf 'file(WRITE "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/platforms/qold.dll" "")\n' >"$display_work/old.cmake"
+(cd "$build" && cpack -G NSIS64 -B "$display_work/old" -D CPACK_PACKAGE_FILE_NAME=DAYVANE-old-windows-x64 \
+    -D CPACK_INSTALL_SCRIPTS="$display_work/old.cmake" >"$display_work/old.log") ||
+    fail "no older setup: $(tail -5 "$display_work/old.log")"
+run "$display_work"/old/DAYVANE-old-windows-x64-setup.exe /S || fail "the older setup ended with $?"
+[ -f "$app/platforms/qold.dll" ] || fail "the older setup did not install its extra file"
+printf '01012020old\r\n' >"$app/dayvane.dat"
+cp "$app/dayvane.dat" "$display_work/tasks"
 run "$setup" /S || fail "the setup ended with $?"
+cmp "$display_work/tasks" "$app/dayvane.dat" || fail "the upgrade changed the task file"
+rm "$app/dayvane.dat"
 diff <(cd "$app" && find . -type f | sort) \
     <({ unzip -Z1 "$zip" | sed -n 's|^[^/]*/\(.*[^/]\)$|./\1|p'; echo ./Uninstall.exe; } | sort) ||
     fail "the installed files are not the zip's and the uninstaller"
-echo "installed: the zip's files and the uninstaller, in $app_windows"
+echo "installed over an older version: the zip's files and the uninstaller, in $app_windows;" \
+    "the older version's extra file gone, the task file byte for byte"
+bash "$(dirname "$0")/notices_check.sh" "$app" || exit 1
 for shortcut in "$menu/DAYVANE.lnk" "$startup"; do
     [ -f "$shortcut" ] || fail "no $shortcut"
     # Its working folder is a string of its own (after a length that may read as a letter).

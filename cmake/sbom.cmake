@@ -10,11 +10,15 @@ if(NOT IS_DIRECTORY "${DIST}" OR NOT VERSION OR NOT DEFINED ENV{SOURCE_DATE_EPOC
     message(FATAL_ERROR "Usage: SOURCE_DATE_EPOCH=TIME cmake -D DIST=FOLDER -D VERSION=VERSION "
                         "-P ${CMAKE_CURRENT_LIST_FILE}")
 endif()
+get_filename_component(DIST "${DIST}" ABSOLUTE)
 set(unpacked "${DIST}/.sbom")
 file(REMOVE_RECURSE "${unpacked}")
 file(GLOB downloads RELATIVE "${DIST}" "${DIST}/DAYVANE-*")
 list(FILTER downloads EXCLUDE REGEX "\\.cdx\\.json$")
 list(SORT downloads)
+if(NOT downloads MATCHES "-(linux|windows)-")
+    message(FATAL_ERROR "No release in ${DIST} to list")
+endif()
 
 # A file component: NAME, as the download holds it, with the SHA-256 of PATH.
 function(file_component out name path)

@@ -79,5 +79,7 @@ hear "Do not forget" "shift+Tab space" "Task Dayvane" "list of today's tasks is 
     "Day of the month"
 hear "Today's Work" "shift+Tab space" "Today's tasks text" "2 tasks due today: Pay rent; Call mum"
 hear "Save with empty fields" "shift+Tab shift+Tab Return" "alert" "something wrong"
-hear "the message answered" Return "Today's Task(s) frame" "Save push button"
+# Whether Orca names the window again as the box closes depends on how soon the window is
+# active once more; where the focus lands is what matters.
+hear "the message answered" Return "Save push button"
 echo "Orca: all good"

@@ -31,7 +31,7 @@ private_mounts() {
     # In a chroot, whose / is no mount point, a namespace cannot be made private.
     if ! unshare --mount --propagation private true 2>/dev/null; then
         echo "No mount namespace of our own here (a chroot?): each root's mounts are undone" \
-            "as it is dropped, and nothing is removed while a mount is under it."
+            "as it is dropped, and nothing is removed while a mount is under it." >&2
         return 0
     fi
     local script

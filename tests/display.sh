@@ -71,7 +71,8 @@ else
 fi
 openbox --startup "touch $display_work/wm" >/dev/null 2>&1 &
 display_pids+=($!)
-wait_until 5 test -e "$display_work/wm" || fail "openbox did not start"
+# Its first start on a fresh machine may wait on fontconfig building its cache.
+wait_until 30 test -e "$display_work/wm" || fail "openbox did not start"
 
 frame_offset() {
     local info x y width height extents left right top bottom screen_w screen_h

@@ -71,7 +71,7 @@ else
 fi
 openbox --startup "touch $display_work/wm" >/dev/null 2>&1 &
 display_pids+=($!)
-# Its first start on a fresh machine may wait on fontconfig building its cache.
+# On a fresh machine under the sanitizer run it has once taken more than 5 s.
 wait_until 30 test -e "$display_work/wm" || fail "openbox did not start"
 
 frame_offset() {

@@ -67,9 +67,10 @@ if ! (cd "$work/sbom" && npm ci --omit=optional --no-audit --no-fund >npm.log 2>
 fi
 node "$work/sbom/check.mjs" "${validator[@]}" "$first"/DAYVANE-*.cdx.json "$first" "$work/unpacked" || exit 1
 sources=$(ls "$first"/DAYVANE-*-sources.tar.xz)
-echo "$(basename "$sources"): $(tar -tJf "$sources" | grep -c '[^/]$') files:"
-tar -tJf "$sources" | awk -F/ 'NF > 2 && $2 == "dayvane" { n++; next } { print "  " $0 } END { print "  and " n " entries under dayvane/" }'
-tar -tJf "$sources" | grep -q '/qt/qt6-wayland_.*\.dsc$' || fail "the sources lack Qt's"
+listing=$(tar -tJf "$sources")
+echo "$(basename "$sources"), $(stat -c %s "$sources") bytes, $(grep -c '[^/]$' <<<"$listing") files:"
+awk -F/ '$2 == "dayvane" { if ($NF != "") n++; next } { print "  " $0 } END { print "  and " n " files under dayvane/" }' <<<"$listing"
+grep -q '/qt/qt6-wayland_.*\.dsc$' <<<"$listing" || fail "the sources lack Qt's"
 
 tarball=$(ls "$first"/DAYVANE-*-linux-*.tar.gz 2>/dev/null)
 [ -n "$tarball" ] || { echo "skipped: no Linux release to try"; exit 77; }

@@ -2,6 +2,7 @@
 // Windows build its Windows branch, under Wine.
 // Usage: tst_osfile FOLDER   (a folder to make its test file in)
 //        tst_osfile hold FILE SECONDS
+//        tst_osfile codepage   (prints the system's ANSI code page, 0 where it has none)
 #include "platform/osfile.h"
 
 #include <cstdio>
@@ -62,6 +63,10 @@ int main(int argc, char *argv[])
         std::puts("held");
         std::fflush(stdout);
         std::this_thread::sleep_for(seconds(std::atoi(argv[3])));
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "codepage") == 0) {
+        std::printf("%u\n", platform::os::ansiCodePage());
         return 0;
     }
     const std::filesystem::path folder = argc > 1 ? argv[1] : ".";

@@ -4,11 +4,13 @@
 # a task typed at the keyboard as one record with CR LF, and ends on Close. Its frame stands in
 # the middle of the screen, and a screen reader reads the window through UI Automation
 # (uia_client.exe; its children only in-process, as Wine 8 hangs on them). On a Russian
-# system an older task file's line in its code page, Windows-1251, lists in Russian. From a
+# system an older task file's line in its code page, Windows-1251, lists in Russian; on one
+# whose code page is UTF-8, a line in Windows-1252 lists as such. From a
 # drive root it keeps its tasks there, and while another program holds the task file Save says
 # so within moments and keeps what was typed. Skipped (exit 77) where Wine or the X tools are missing.
 # Usage: wine_program_test.sh BUILD_DIR HOLDER UIA_CLIENT
-#   (HOLDER: tst_osfile.exe, which can hold a lock; UIA_CLIENT: uia_client.exe)
+#   (HOLDER: tst_osfile.exe, which can hold a lock and tell the code page; UIA_CLIENT:
+#   uia_client.exe)
 set -uo pipefail
 build=$1 holder=$2 uia_client=$3
 export WINEPREFIX=$build/wine
@@ -77,24 +79,33 @@ close_program $program || exit 1
 program=
 echo "from its folder: listed, saved, closed"
 
-# Wine takes the ANSI code page from the locale (made here, in a folder of our own): in
-# Russian, 1251, in which "Привет" is these six bytes.
+# Wine takes the ANSI code page from the locale (made here, in a folder of our own): in Russian
+# 1251, in which "Привет" is these six bytes; in a locale with none of its own 65001, UTF-8, as
+# on a Windows set to use Unicode UTF-8 for worldwide language support, where a line that is
+# not UTF-8 reads as Windows-1252.
 mkdir -p "$work/locales"
-if localedef -i ru_RU -f UTF-8 "$work/locales/ru_RU.UTF-8" 2>"$work/localedef"; then
-    printf '%s\xcf\xf0\xe8\xe2\xe5\xf2\r\n' "$today" >"$app/dayvane.dat"
-    start_env=(LOCPATH="$work/locales" LC_ALL=ru_RU.UTF-8)
+while read -r locale code_page bytes expected; do
+    if ! localedef -i "${locale%.*}" -f UTF-8 "$work/locales/$locale" 2>"$work/localedef"; then
+        echo "skipped code page $code_page: no $locale locale to make ($(head -1 "$work/localedef"))"
+        continue
+    fi
+    start_env=(LOCPATH="$work/locales" LC_ALL="$locale")
+    acp=$(env "${start_env[@]}" WINEPATH="$app_windows" "$wine" "$holder" codepage | tr -d '\r')
+    [ "$acp" = "$code_page" ] || fail "in $locale GetACP() gives $acp, not $code_page"
+    printf "%s$bytes\r\n" "$today" >"$app/dayvane.dat"
     start "$app_windows\\DAYVANE.exe" "Today's Task\\(s\\)"
     start_env=()
     read_out=$(uia "Today's Task(s)" | grep FullDescription)
-    echo "in Russian: $read_out"
-    [ "$read_out" = "FullDescription 1 task due today: Привет" ] ||
-        fail "a Windows-1251 line is not read in the system's code page"
+    echo "in $locale, GetACP() $acp: $read_out"
+    [ "$read_out" = "FullDescription 1 task due today: $expected" ] ||
+        fail "a line of an older file is not read in code page $code_page"
     kill $program
     wait $program 2>/dev/null
     program=
-else
-    echo "skipped the Russian code page: no ru_RU locale to make ($(head -1 "$work/localedef"))"
-fi
+done <<'EOF'
+ru_RU.UTF-8 1251 \xcf\xf0\xe8\xe2\xe5\xf2 Привет
+hi_IN.UTF-8 65001 Gr\xfc\xdfe Grüße
+EOF
 
 # A drive root, while another program holds the task file: the message names the file with
 # one separator, the fields keep the task, and once the file is free Save writes it.

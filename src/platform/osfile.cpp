@@ -94,6 +94,11 @@ std::error_code syncFile(int fd)
     return FlushFileBuffers(handleOf(fd)) ? std::error_code() : lastError();
 }
 
+unsigned ansiCodePage()
+{
+    return GetACP();
+}
+
 std::error_code syncFolder(const std::filesystem::path &)
 {
     // Windows has no sync for a folder; as with other programs there, the file's own flush
@@ -140,6 +145,11 @@ std::error_code syncFile(int fd)
         return {};
 #endif
     return retried([fd] { return ::fsync(fd); });
+}
+
+unsigned ansiCodePage()
+{
+    return 0;
 }
 
 std::error_code syncFolder(const std::filesystem::path &folder)

@@ -2,7 +2,7 @@
 
 // What the program needs of the operating system for its task file and Qt does not offer:
 // a lock that makes writers take turns, patience with other programs that have the file open,
-// and a sync to disk. Kept free of Qt, so that its Windows
+// a sync to disk, and the code page of older 8-bit text. Kept free of Qt, so that its Windows
 // branch can be built and tested on its own. Files are named by C runtime file descriptors, as
 // QFileDevice::handle() gives them.
 
@@ -29,5 +29,11 @@ std::error_code syncFile(int fd);
 
 // Makes a new entry in `folder` (a file just created there) last on disk.
 std::error_code syncFolder(const std::filesystem::path &folder);
+
+// Windows' ANSI code page, in which its older programs wrote 8-bit text: 1251 on a Russian
+// system, for example, or 65001 (UTF-8) where the user chose Unicode for worldwide language
+// support. 0 elsewhere: systems without one.
+unsigned ansiCodePage();
+inline constexpr unsigned Utf8CodePage = 65001;
 
 } // namespace platform::os

@@ -23,7 +23,6 @@ QString reasonOf(const std::error_code &error)
     return QString::fromStdString(error.message());
 }
 
-#ifndef Q_OS_WIN
 // Windows-1252 differs from Latin-1 only in 0x80-0x9F; its five unassigned bytes keep
 // their C1 control code points, as web browsers do.
 constexpr std::array<char16_t, 32> Cp1252High = {
@@ -40,7 +39,6 @@ QString decodeCp1252(QByteArrayView bytes)
     }
     return text;
 }
-#endif
 
 } // namespace
 
@@ -52,11 +50,12 @@ QString decodeLine(QByteArrayView bytes)
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
-#ifdef Q_OS_WIN
-    return QString::fromLocal8Bit(bytes); // the ANSI code page, double-byte ones too
-#else
+    // The ANSI code page, double-byte ones too; but where it is UTF-8, which this line is not,
+    // it says nothing of how older files were written.
+    const unsigned codePage = os::ansiCodePage();
+    if (codePage != 0 && codePage != os::Utf8CodePage)
+        return QString::fromLocal8Bit(bytes);
     return decodeCp1252(bytes);
-#endif
 }
 
 qint16 FileNumbers::freeFile() const

@@ -24,8 +24,8 @@ inline bool isAscii(QByteArrayView bytes)
 
 // An 8-bit text file carries no marker of its character set. A line is read as UTF-8 when it
 // is valid UTF-8, and otherwise in the system's code page (on Windows its ANSI code page,
-// elsewhere Windows-1252), so files written on an 8-bit system still read right. Lines are
-// written in UTF-8.
+// elsewhere, and where that is UTF-8, Windows-1252), so files written on an 8-bit system still
+// read right. Lines are written in UTF-8.
 QString decodeLine(QByteArrayView bytes);
 
 // The table of file numbers in use. A file is known by the lowest number that was free

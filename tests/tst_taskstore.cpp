@@ -248,6 +248,33 @@ private slots:
                                       ? QString("05032026last")
                                       : "04032026old " + QString::number(lastKept));
     }
+
+    // An editor may save the file in another encoding while a save waits for the lock: the
+    // record goes in the encoding the file has once the lock is held.
+    void recordTakesTheEncodingFoundUnderTheLock_data()
+    {
+        QTest::addColumn<QByteArray>("opened");
+        QTest::addColumn<QByteArray>("rewritten");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("8-bit, then UTF-16")
+            << QByteArray("old\r\n") << withMark(u"old\r\n") << withMark(u"old\r\nnew\r\n");
+        QTest::newRow("UTF-16, then 8-bit")
+            << withMark(u"old\r\n") << QByteArray("old\r\n") << QByteArray("old\r\nnew\r\n");
+    }
+    void recordTakesTheEncodingFoundUnderTheLock()
+    {
+        QFETCH(QByteArray, opened);
+        QFETCH(QByteArray, rewritten);
+        QFETCH(QByteArray, after);
+        ProgramDir dir;
+        dir.write(opened);
+        platform::FileNumbers numbers;
+        platform::TextFile file(numbers, numbers.freeFile(), dir.taskFile(),
+                                platform::TextFile::Mode::Append);
+        dir.write(rewritten);
+        QVERIFY(appendRecord(file, QStringLiteral("new\r\n")));
+        QCOMPARE(dir.read(), after);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestTaskStore)

@@ -110,6 +110,8 @@ TextFile::TextFile(FileNumbers &numbers, qint16 number, const QString &path, Mod
 
 void TextFile::readByteOrderMark()
 {
+    m_encoding = QStringConverter::Utf8;
+    m_textStart = 0;
     char head[4];
     const qint64 n = m_file.seek(0) ? m_file.read(head, sizeof head) : 0;
     if (const auto marked =
@@ -205,6 +207,8 @@ bool TextFile::lock(std::chrono::milliseconds wait)
     if (error)
         return fail(reasonOf(error));
     m_locked = true;
+    // Another program may have saved the file in another encoding since we opened it.
+    readByteOrderMark();
     return true;
 }
 

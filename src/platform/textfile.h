@@ -88,10 +88,12 @@ public:
     // end of the file, or when reading failed (errorString() then says why).
     std::optional<QByteArrayView> readLine();
 
-    // Append: `text` in the file's encoding, as append() takes it.
+    // Append: `text` in the file's encoding, as append() takes it; under the lock, as the
+    // encoding may change until then.
     QByteArray encode(QStringView text) const;
 
-    // Append. Writers take turns: lock() waits up to `wait` for another to finish.
+    // Append. Writers take turns: lock() waits up to `wait` for another to finish, then reads
+    // the file's byte-order mark again, as another program may have saved it anew meanwhile.
     bool lock(std::chrono::milliseconds wait);
     // Whether the file's last line has its terminator (an empty file needs none). nullopt,
     // saying why, when reading failed or the file ends in part of a character.

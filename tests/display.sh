@@ -15,7 +15,8 @@
 #   type_task TEXT           types TEXT where the focus is, then Tab and Space: from the
 #                            message field on to Save, and presses it; `pressed` is when
 #   gone PID                 whether process PID has ended
-#   close_program PID        Tab and Space from Save to Close; fails unless PID then ends
+#   close_program PID        Tab and Space from Save to Close; fails unless PID (a child of
+#                            this shell) then ends with exit code 0
 #   start_program PROGRAM TASKS...
 #                            starts a copy of PROGRAM (with its whole folder where it is an
 #                            unpacked release's) beside a task file of TASKS for today and
@@ -97,10 +98,13 @@ type_task() {
 
 gone() { ! kill -0 "$1" 2>/dev/null; }
 close_program() {
+    local status
     xdotool key Tab space
     wait_until 10 gone "$1" || { echo "FAIL: Close did not end the program"; return 1; }
-    wait "$1" 2>/dev/null
-    return 0
+    wait "$1"
+    status=$?
+    ((status <= 128)) || { echo "FAIL: on Close the program died of SIG$(kill -l $((status - 128)))"; return 1; }
+    ((status == 0)) || { echo "FAIL: on Close the program ended with exit code $status"; return 1; }
 }
 
 start_program() {

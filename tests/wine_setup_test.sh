@@ -87,7 +87,9 @@ grep -qF "InstallLocation    REG_SZ    $app_windows" <<<"$values" || fail "Insta
 today=$(date +%d%m%Y)
 printf '%sWater the plants\r\n' "$today" >"$app/dayvane.dat"
 cp "$app/dayvane.dat" "$display_work/before"
-(cd "$display_work" && "$wine" start /unix "$menu/DAYVANE.lnk")
+# start /wait ends as DAYVANE does, with its exit code, so that Close is seen to end it well.
+(cd "$display_work" && exec "$wine" start /wait /unix "$menu/DAYVANE.lnk") &
+started=$!
 wait_window "Today's Task\\(s\\)" 60 || exit 1
 program=$(xdotool getwindowpid "$window")
 [ "$(readlink "/proc/$program/cwd")" = "$app" ] || fail "DAYVANE runs in $(readlink "/proc/$program/cwd")"
@@ -106,7 +108,7 @@ ends_with 3 "$setup" /S
 ends_with 3 "$app/Uninstall.exe" /S "_?=$app_windows"
 [ "$(snapshot)" = "$before" ] || fail "the install folder changed while DAYVANE ran"
 echo "while DAYVANE runs, nothing changed"
-close_program "$program" || exit 1
+close_program "$started" || exit 1
 # A folder nobody may write to.
 ends_with 4 "$setup" /S '/D=Z:\proc\dayvane'
 

@@ -7,7 +7,10 @@
 #   private_mounts SCRIPT ARGS...
 #                             runs SCRIPT again in a mount namespace of its own, unless it is
 #                             in one already: the roots' mounts end with it, however it ends
-#   root_make SUITE DIR       a minimal Debian SUITE in DIR, its /proc and /dev mounted
+#   root_make SUITE DIR       a minimal Debian SUITE in DIR, its /proc and /dev mounted, with
+#                             updates and security fixes from where this machine takes its own
+#   root_sources SUITE MIRROR [APT_DIR]
+#                             the apt sources such a root gets (see there)
 #   root_run DIR COMMAND...   runs COMMAND there, with a clean environment
 #   root_install DIR PKGS...  installs packages there (no recommends), quietly
 #   root_drop DIR             unmounts and removes DIR
@@ -42,10 +45,54 @@ private_mounts() {
 
 # This machine's Debian mirror, where its apt has one; otherwise debootstrap's own.
 debian_mirror() {
-    {
-        sed -n 's/^URIs: *//p' /etc/apt/sources.list.d/*.sources
-        sed -n 's/^deb \(\[[^]]*\] \)\{0,1\}\([^ ]*\) .*/\2/p' /etc/apt/sources.list
-    } 2>/dev/null | tr ' ' '\n' | grep -m1 '/debian/\{0,1\}$'
+    apt_entries | awk '$1 ~ /\/debian\/?$/ { print $1; exit }'
+}
+
+# The entries of an apt configuration (APT_DIR, this machine's /etc/apt), "URI SUITE" a line,
+# read alike from the one-line form (options such as [signed-by=…] and all) and from deb822
+# stanzas; source and disabled entries left out.
+apt_entries() {
+    local apt=${1:-/etc/apt} file
+    cat "$apt/sources.list" "$apt"/sources.list.d/*.list 2>/dev/null |
+        sed -n 's/^[[:space:]]*deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\{0,1\}\([^[:space:]]\+\)[[:space:]]\+\([^[:space:]]\+\).*/\2 \3/p'
+    for file in "$apt"/sources.list.d/*.sources; do
+        [ ! -f "$file" ] || awk '
+            function flush(  u, s, nu, ns, us, ss) {
+                if (f["types"] ~ /(^| )deb( |$)/ && tolower(f["enabled"]) != "no") {
+                    nu = split(f["uris"], us, " "); ns = split(f["suites"], ss, " ")
+                    for (u = 1; u <= nu; u++) for (s = 1; s <= ns; s++) print us[u], ss[s]
+                }
+                delete f
+            }
+            /^#/ { next }
+            /^[[:space:]]*$/ { flush(); next }
+            /^[[:space:]]/ { f[key] = f[key] " " $0; next }
+            {
+                key = tolower(substr($0, 1, index($0, ":") - 1))
+                f[key] = substr($0, index($0, ":") + 1)
+                gsub(/^[[:space:]]+|[[:space:]]+$/, "", f[key])
+            }
+            END { flush() }' "$file"
+    done
+}
+
+# The apt sources of a root of SUITE: the suite from MIRROR, where debootstrap took it, and its
+# updates and security fixes from where this machine's apt (APT_DIR) takes its own, for SUITE.
+# Options are left out: a keyring they name is this machine's, and the root trusts Debian's
+# keys of its own. Where this machine has no such archive, the root has none, saying so.
+root_sources() {
+    local suite=$1 mirror=$2 entries kind uri
+    entries=$(apt_entries "${3:-}")
+    echo "deb $mirror $suite main"
+    for kind in updates security; do
+        uri=$(awk -v kind="$kind" '$2 ~ ("-" kind "$") || (kind == "security" && $2 ~ /\/updates$/) {
+            print $1; exit }' <<<"$entries")
+        if [ -n "$uri" ]; then
+            echo "deb $uri $suite-$kind main"
+        else
+            echo "The Debian $suite root gets no $suite-$kind: this machine's apt has no $kind archive" >&2
+        fi
+    done
 }
 
 root_make() {
@@ -60,10 +107,8 @@ root_make() {
         mv "$roots_cache/$suite.part" "$roots_cache/$suite"
     fi
     cp -a "$roots_cache/$suite" "$dir"
-    # Updates and security fixes beside what debootstrap took, from where it took it.
     mirror=$(sed -n 's/^deb \([^ ]*\) .*/\1/p' "$dir/etc/apt/sources.list" | head -1)
-    printf 'deb %s %s main\n' "$mirror" "$suite" "$mirror" "$suite-updates" \
-        "$mirror-security" "$suite-security" >"$dir/etc/apt/sources.list"
+    root_sources "$suite" "$mirror" >"$dir/etc/apt/sources.list"
     cp /etc/resolv.conf "$dir/etc/" 2>/dev/null || true
     # This machine's own settings for reaching the archive, if it has any.
     cp /etc/apt/apt.conf.d/99* "$dir/etc/apt/apt.conf.d/" 2>/dev/null || true

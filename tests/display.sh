@@ -54,26 +54,51 @@ end_display() {
 }
 trap end_display EXIT
 
+# What the display's own programs say goes to logs in the work folder, and into the failure
+# message where one of them does not come up.
+display_logs() {
+    local log
+    for log in "$display_work"/{xvfb,buses,openbox}.log; do
+        [ ! -s "$log" ] || printf '\n--- %s:\n%s' "$(basename "$log")" "$(tail -20 "$log")"
+    done
+}
+gone() { ! kill -0 "$1" 2>/dev/null; }
+# Sets `ended` to how process $1, a child of this shell that has ended, ended: "exit code N",
+# or "SIGNAME".
+how_ended() {
+    local status
+    wait "$1"
+    status=$?
+    ended="exit code $status"
+    ((status <= 128)) || ended=SIG$(kill -l $((status - 128)))
+}
+
 Xvfb -displayfd 3 -screen 0 "${display_size:-1024x768}x24" -nolisten tcp \
-    3>"$display_work/display" 2>/dev/null &
+    3>"$display_work/display" 2>"$display_work/xvfb.log" &
 display_pids+=($!)
-wait_until 10 test -s "$display_work/display" || fail "Xvfb did not start"
+wait_until 10 test -s "$display_work/display" || fail "Xvfb did not start$(display_logs)"
 export DISPLAY=:$(cat "$display_work/display")
 if [ -n "${display_buses:-}" ]; then
     need dbus-daemon /usr/libexec/at-spi-bus-launcher
-    bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) ||
-        { echo "skipped: no D-Bus session bus"; exit 77; }
+    bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1 2>"$display_work/buses.log") ||
+        { echo "skipped: no D-Bus session bus$(display_logs)"; exit 77; }
     export DBUS_SESSION_BUS_ADDRESS=$(head -1 <<<"$bus")
     display_pids+=("$(tail -1 <<<"$bus")")
-    /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >>"$display_work/buses.log" 2>&1 &
     display_pids+=($!)
 else
     export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
 fi
-openbox --startup "touch $display_work/wm" >/dev/null 2>&1 &
-display_pids+=($!)
-# On a fresh machine under the sanitizer run it has once taken more than 5 s.
-wait_until 30 test -e "$display_work/wm" || fail "openbox did not start"
+openbox --startup "touch $display_work/wm" >"$display_work/openbox.log" 2>&1 &
+wm=$!
+display_pids+=($wm)
+wm_settled() { test -e "$display_work/wm" || gone "$wm"; }
+if ! wait_until 30 wm_settled; then
+    fail "openbox was still starting after 30 s$(display_logs)"
+elif [ ! -e "$display_work/wm" ]; then
+    how_ended "$wm"
+    fail "openbox ended before it started, with $ended$(display_logs)"
+fi
 
 frame_offset() {
     local info x y width height extents left right top bottom screen_w screen_h
@@ -96,15 +121,11 @@ type_task() {
     xdotool key space
 }
 
-gone() { ! kill -0 "$1" 2>/dev/null; }
 close_program() {
-    local status
     xdotool key Tab space
     wait_until 10 gone "$1" || { echo "FAIL: Close did not end the program"; return 1; }
-    wait "$1"
-    status=$?
-    ((status <= 128)) || { echo "FAIL: on Close the program died of SIG$(kill -l $((status - 128)))"; return 1; }
-    ((status == 0)) || { echo "FAIL: on Close the program ended with exit code $status"; return 1; }
+    how_ended "$1"
+    [ "$ended" = "exit code 0" ] || { echo "FAIL: on Close the program ended with $ended"; return 1; }
 }
 
 start_program() {

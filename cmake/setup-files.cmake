@@ -1,7 +1,8 @@
 # The Windows setup's part of CPack's run, read twice for the NSIS64 package: as CPack's
 # project config file, before the files are staged, it names the setup; as a pre-build
 # script, once they are, it writes setup-files.nsh for the setup's template
-# (packaging/windows/NSIS.template.in): each staged file to install and to remove, sorted by
+# (packaging/windows/NSIS.template.in): each staged file to install, to remove and to look
+# for before installing into a folder that is not DAYVANE's, sorted by
 # name so that the setup does not depend on the order a file system lists them in, and
 # their size.
 if(NOT CPACK_GENERATOR STREQUAL "NSIS64")
@@ -17,6 +18,8 @@ file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE "${staged}" "${staged}/*
 list(SORT files)
 set(install "!macro DAYVANE_INSTALL_FILES\n")
 set(remove "!macro DAYVANE_REMOVE_FILES\n")
+# Which of them the folder holds already, the last found into $R0.
+set(existing "!macro DAYVANE_EXISTING_FILE\n  StrCpy $R0 \"\"\n")
 set(folders)
 set(bytes 0)
 set(folder_now "-")
@@ -34,6 +37,8 @@ foreach(file ${files})
     endif()
     string(APPEND install "  File \"${staged}/${file}\"\n")
     string(APPEND remove "  Delete \"$INSTDIR${windows_file}\"\n")
+    string(APPEND existing "  \${If} \${FileExists} \"$INSTDIR${windows_file}\"\n"
+           "    StrCpy $R0 \"$INSTDIR${windows_file}\"\n  \${EndIf}\n")
     file(SIZE "${staged}/${file}" size)
     math(EXPR bytes "${bytes} + ${size}")
 endforeach()
@@ -46,4 +51,5 @@ foreach(folder ${folders})
 endforeach()
 math(EXPR kilobytes "(${bytes} + 1023) / 1024")
 file(WRITE "${CPACK_TOPLEVEL_DIRECTORY}/setup-files.nsh"
-     "${install}!macroend\n${remove}!macroend\n!define DAYVANE_SIZE_KB ${kilobytes}\n")
+     "${install}!macroend\n${remove}!macroend\n${existing}!macroend\n"
+     "!define DAYVANE_SIZE_KB ${kilobytes}\n")

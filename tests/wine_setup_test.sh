@@ -6,7 +6,8 @@
 # menu and the Startup folder, and what Settings, Apps reads into the registry. Started from the Start menu, DAYVANE runs in
 # that folder, lists today's task and saves a typed one there. While it runs, the setup and
 # the uninstaller change nothing and end with exit code 3; a folder that cannot be written
-# ends the setup with exit code 4. Installing again keeps the task file and the logon choice;
+# ends the setup with exit code 4, and one that holds another program's uninstaller with exit
+# code 6, that uninstaller neither run nor written over. Installing again keeps the task file and the logon choice;
 # uninstalling leaves the task file alone.
 # Skipped (exit 77) where Wine or the tools are missing.
 # Usage: wine_setup_test.sh BUILD_DIR
@@ -15,7 +16,7 @@ build=$1
 export WINEPREFIX=$build/wine-setup
 rm -rf "$WINEPREFIX"
 . "$(dirname "$0")/wine_display.sh"
-need unzip strings
+need unzip strings x86_64-w64-mingw32-gcc
 windows_package "$build" zip
 zip=$package
 [ -n "$(ls "$build"/DAYVANE-*-setup.exe 2>/dev/null)" ] ||
@@ -67,6 +68,21 @@ diff <(cd "$app" && find . -type f | sort) \
     fail "the installed files are not the zip's and the uninstaller"
 echo "installed over an older version: the zip's files and the uninstaller, in $app_windows;" \
     "the older version's extra file gone, the task file byte for byte"
+
+# Into a folder that holds another program's uninstaller (a stand-in that leaves a marker when
+# run): nothing is done, and the setup ends with exit code 6.
+other=$display_work/Tools
+mkdir "$other"
+printf '#include <stdio.h>\nint main(void) { return fopen("C:\\\\ran", "w") == NULL; }\n' |
+    x86_64-w64-mingw32-gcc -x c -o "$other/Uninstall.exe" - || fail "no stand-in uninstaller"
+cp "$other/Uninstall.exe" "$display_work/standin.exe"
+ends_with 6 "$setup" /S "/D=$(windows_path "$other")"
+wine_idle
+[ ! -e "$WINEPREFIX/drive_c/ran" ] || fail "the setup ran another program's uninstaller"
+cmp -s "$other/Uninstall.exe" "$display_work/standin.exe" ||
+    fail "the setup wrote over another program's uninstaller"
+[ "$(ls -A "$other")" = Uninstall.exe ] || fail "the setup added to another program's folder: $(ls -A "$other")"
+echo "into another program's folder: its Uninstall.exe not run, the same bytes, nothing added"
 bash "$(dirname "$0")/notices_check.sh" "$app" || exit 1
 for shortcut in "$menu/DAYVANE.lnk" "$startup"; do
     [ -f "$shortcut" ] || fail "no $shortcut"

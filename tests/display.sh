@@ -61,6 +61,10 @@ display_logs() {
     for log in "$display_work"/{xvfb,buses,openbox}.log; do
         [ ! -s "$log" ] || printf '\n--- %s:\n%s' "$(basename "$log")" "$(tail -20 "$log")"
     done
+    # And where the display is, as clients find it: Xvfb's process and the X sockets.
+    printf '\n--- DISPLAY=%s; Xvfb %s; X sockets listening: %s' "${DISPLAY:-}" \
+        "$(gone "$xvfb" && echo "has ended" || echo "runs")" \
+        "$(awk '$6 == "01" && $8 ~ /X11-unix/ { printf "%s ", $8 }' /proc/net/unix 2>/dev/null)"
 }
 gone() { ! kill -0 "$1" 2>/dev/null; }
 # Sets `ended` to how process $1, a child of this shell that has ended, ended: "exit code N",
@@ -75,7 +79,8 @@ how_ended() {
 
 Xvfb -displayfd 3 -screen 0 "${display_size:-1024x768}x24" -nolisten tcp \
     3>"$display_work/display" 2>"$display_work/xvfb.log" &
-display_pids+=($!)
+xvfb=$!
+display_pids+=($xvfb)
 wait_until 10 test -s "$display_work/display" || fail "Xvfb did not start$(display_logs)"
 export DISPLAY=:$(cat "$display_work/display")
 if [ -n "${display_buses:-}" ]; then

@@ -17,6 +17,9 @@
 #   safe_remove DIR           removes DIR, unless a mount is still found under it
 #   debian_source PKG=VER...  downloads these source packages of Debian's source_suite into the
 #                             current folder, fetched in a root of their own
+#   source_record DIR PKG=VER [CHANGED]
+#                             what a build from DIR, that source unpacked by dpkg-source, was
+#                             made from: a stanza of a Qt folder's debian-source record
 roots_cache=${DAYVANE_ROOTS_CACHE:-${TMPDIR:-/tmp}/dayvane-roots}
 . "$(dirname "${BASH_SOURCE[0]}")/pins.sh"
 
@@ -163,4 +166,16 @@ debian_source() {
     root_drop "$work/root"
     safe_remove "$work"
     return $status
+}
+
+source_record() {
+    local dir=$1 package=${2%%=*} version=${2#*=}
+    printf 'Source: %s\nVersion: %s\n' "$package" "$version"
+    if [ -s "$dir/debian/patches/series" ]; then
+        echo "Patches: debian/patches/series, all applied by dpkg-source"
+        grep -v '^[[:space:]]*\(#\|$\)' "$dir/debian/patches/series" | sed 's/^[[:space:]]*/ /'
+    else
+        echo "Patches: none in the source package"
+    fi
+    [ -z "${3:-}" ] || echo "Changed: $3"
 }

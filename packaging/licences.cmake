@@ -10,14 +10,38 @@ set(licence_mingw-w64-x86-64-dev "MIT AND BSD-3-Clause")
 # The setup, and the uninstaller it installs.
 set(licence_nsis-common "Zlib AND CPL-1.0")
 set(licence_fonts-liberation2 "OFL-1.1")
-# What the Linux release bundles of Debian 11's X11, XKB and Wayland libraries.
+# What the Linux release bundles of Debian 11's X11, XKB and Wayland libraries. The xcb-util
+# family's text is MIT's with the X11 licence's clause on the authors' names, as xcb's own.
 foreach(package libxcb-randr0 libxcb-render0 libxcb-shape0 libxcb-shm0 libxcb-sync1
-        libxcb-xfixes0 libxcb-xinput0 libxcb-xkb1)
+        libxcb-xfixes0 libxcb-xinput0 libxcb-xkb1 libxcb-icccm4 libxcb-image0 libxcb-keysyms1
+        libxcb-render-util0 libxcb-util1)
     set(licence_${package} "X11")
 endforeach()
-foreach(package libxcb-icccm4 libxcb-image0 libxcb-keysyms1 libxcb-render-util0 libxcb-util1)
-    set(licence_${package} "MIT")
-endforeach()
-set(licence_libxkbcommon0 "MIT AND X11 AND HPND")
-set(licence_libxkbcommon-x11-0 "MIT AND X11 AND HPND")
+# libxkbcommon: The Open Group's X11 text, and SGI's and Digital's HPND ones.
+set(licence_libxkbcommon0 "X11 AND HPND")
+set(licence_libxkbcommon-x11-0 "X11 AND HPND")
 set(licence_libwayland-cursor0 "HPND-sell-variant")
+
+# The licence names of machine-readable (DEP-5) notices, as SPDX ids, by which the build holds
+# each expression above against its notice: every id it gives must be one that the notice
+# names for files of the component (not for Debian's packaging). dep5_<name> maps a name,
+# dep5_<package>__<name> a name as one package uses it, the name made a C identifier.
+set(dep5_X11 "X11")
+set(dep5_MIT_X11 "X11")
+set(dep5_MIT_X_Consortium_License "X11")
+set(dep5_MIT "MIT")
+set(dep5_Expat "MIT")
+set(dep5_expat "MIT")
+set(dep5_HPND "HPND")
+set(dep5_BSD_3_clause "BSD-3-Clause")
+set(dep5_Zlib "Zlib")
+set(dep5_lzma_cpl_exception "CPL-1.0")
+set(dep5_SIL_OFL_1_1 "OFL-1.1")
+set(dep5_LGPL_3 "LGPL-3.0-only")
+set(dep5_GPL_2 "GPL-2.0-only")
+set(dep5_GPL_3 "GPL-3.0-only")
+# Debian calls wayland's licence X11; its text ("Permission to use, copy, modify, distribute,
+# and sell this software ... without express or implied warranty") is HPND-sell-variant.
+set(dep5_libwayland-cursor0__X11 "HPND-sell-variant")
+# xcb-util's "MIT" is the same text as its siblings' "MIT/X11".
+set(dep5_libxcb-util1__MIT "X11")

@@ -45,3 +45,34 @@ set(dep5_GPL_3 "GPL-3.0-only")
 set(dep5_libwayland-cursor0__X11 "HPND-sell-variant")
 # xcb-util's "MIT" is the same text as its siblings' "MIT/X11".
 set(dep5_libxcb-util1__MIT "X11")
+
+# The code of others that Qt builds into its own libraries, by the Id its qt_attribution.json
+# files give it, the library it is in, and what in this Qt's configuration brings it in: the
+# features that must be on, or with "!" off ("windows" for the Windows build). The bill of
+# materials lists each one the bundled Qt holds as a part of qt6-base; of qt6-wayland, the
+# protocols its attribution says the Wayland platform plugin uses.
+set(qt_builtin
+    "zlib|Qt6Core|!system-zlib"
+    "pcre2|Qt6Core|regularexpression !system-pcre2"
+    "pcre2-sljit|Qt6Core|regularexpression !system-pcre2"
+    "doubleconversion|Qt6Core|doubleconversion !system-doubleconversion"
+    "blake2|Qt6Core|!system-libb2"
+    "sha3_endian|Qt6Core|" "sha3_keccak|Qt6Core|" "rfc6234|Qt6Core|" "md4|Qt6Core|"
+    "md5|Qt6Core|" "sha1|Qt6Core|" "siphash|Qt6Core|"
+    "unicode-character-database|Qt6Core|" "unicode-cldr|Qt6Core|"
+    "easing|Qt6Core|easingcurve"
+    "forkfd|Qt6Core|process !windows"
+    "tinycbor|Qt6Core|cborstreamwriter"
+    "md4c|Qt6Gui|textmarkdownreader !system-textmarkdownreader"
+    "harfbuzz-ng|Qt6Gui|harfbuzz !system-harfbuzz"
+    "libpng|Qt6Gui|png !system-png"
+    "freetype|Qt6Gui|freetype !system-freetype" "freetype-zlib|Qt6Gui|freetype !system-freetype"
+    "freetype-bdf|Qt6Gui|freetype !system-freetype" "freetype-pcf|Qt6Gui|freetype !system-freetype"
+    "grayraster|Qt6Gui|" "smooth-scaling-algorithm|Qt6Gui|" "xserverhelper|Qt6Gui|"
+    "aglfn|Qt6Gui|pdf" "icc-sRGB-color-profile|Qt6Gui|pdf"
+    "libdbus-1-headers|Qt6DBus|dbus"
+    "xcb-xinput|Qt6XcbQpa|xcb !system-xcb-xinput"
+    "libjpeg|qjpeg|jpeg !system-jpeg")
+# What Qt puts into the program itself: on Windows its entry point, qtentrypoint_win.cpp
+# ("LicenseRef-Qt-Commercial OR BSD-3-Clause"), which DAYVANE takes under BSD-3-Clause.
+set(qt_builtin_own "Qt entry point (src/entrypoint)|BSD-3-Clause|DAYVANE.exe|windows")

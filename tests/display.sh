@@ -77,7 +77,10 @@ how_ended() {
     ((status <= 128)) || ended=SIG$(kill -l $((status - 128)))
 }
 
-Xvfb -displayfd 3 -screen 0 "${display_size:-1024x768}x24" -nolisten tcp \
+# -noreset: by default the server resets when its last client leaves, and the buses' launcher
+# is a client for a moment, to leave the accessibility bus's address on the root window. The
+# reset then wiped that address, and a window manager connecting meanwhile was turned away.
+Xvfb -displayfd 3 -screen 0 "${display_size:-1024x768}x24" -nolisten tcp -noreset \
     3>"$display_work/display" 2>"$display_work/xvfb.log" &
 xvfb=$!
 display_pids+=($xvfb)

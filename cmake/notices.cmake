@@ -376,7 +376,8 @@ function(dayvane_notices top bundled)
     endforeach()
 
     if(problems)
-        message(FATAL_ERROR "What the release bundles lacks its notices:${problems}")
+        message(FATAL_ERROR "What the release bundles lacks its notices, or they disagree "
+                            "with packaging/licences.cmake:${problems}")
     endif()
 
     # Every file of the release, the project's own under its name.

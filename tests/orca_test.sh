@@ -62,6 +62,10 @@ hear() {
     done
 }
 
+# Orca goes on setting itself up after its registry starts; a window that comes up meanwhile
+# has been heard without its frame. The program starts once Orca's log is still.
+last_size= last_change=$(now_ms)
+wait_until 10 log_still
 from=$(stat -c %s "$log")
 start_program "$program" "Pay rent" "Call mum" || exit 1
 

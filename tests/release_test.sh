@@ -49,10 +49,11 @@ for archive in "$first"/DAYVANE-*; do
 done
 # Neither the clone's folder nor the root's (/src, /build), where the Linux program is built;
 # Qt's own, in the root it was built in (/build/qtbase and so on), are the same on every run.
-build_paths() {
-    grep -rlaP "\\Q$work/first\\E|(?<![[:alnum:]_.~-])/(src|build(?!/(qtbase|qtwayland|b-base|b-way)/))/" "$@"
-}
-! build_paths "$work/unpacked" "$first" || fail "files in the release name the build folder"
+# The sources name the root's folders, in the scripts that make it: only the clone's counts there.
+named=$(grep -rlaP --exclude-dir="DAYVANE-*-sources" \
+    "\\Q$work/first\\E|(?<![[:alnum:]_.~-])/(src|build(?!/(qtbase|qtwayland|b-base|b-way)/))/" \
+    "$work/unpacked" "$first"; grep -rlaF "$work/first" "$work"/unpacked/DAYVANE-*-sources)
+[ -z "$named" ] || fail "files in the release name the build folder: $named"
 ls -l "$first"
 
 # What each release owes others, and its bill of materials, checked with the CycloneDX

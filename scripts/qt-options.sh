@@ -1,0 +1,94 @@
+# Sourced: how the two Qts are configured (scripts/make-qt-linux, scripts/make-qt-mingw), said
+# once so that the recipes and the release test read the same options.
+#   qt_options KIND        qtbase's configure options for KIND (linux, mingw), one a line
+#   qt_configured KIND     the line a Qt folder's debian-source record carries for the options
+#                          KIND's recipe (linux, mingw) configures with today
+#
+# Qt is built for DAYVANE alone: for size, with link-time optimisation, and without the parts
+# nothing here reaches. A cold start reads every file it maps, so each feature left out is
+# bytes not read at logon, not downloaded and not to be kept patched.
+# (Qt's own link-time optimisation feature follows CMake's switch for it.) Unused sections are
+# dropped by Qt's build for static libraries only: in a shared one every exported symbol is
+# used.
+qt_size_options=(-DCMAKE_BUILD_TYPE=Release -DFEATURE_optimize_size=ON
+    -DCMAKE_INTERPROCEDURAL_OPTIMIZATION_RELEASE=ON)
+
+# Off on both systems. What stays, and why:
+# - QPlainTextEdit (textedit) brings the text document, scroll area and scroll bars: the task
+#   list is one.
+# - QMessageBox brings dialogs, the button box and check box; the context menus of the fields
+#   bring QMenu and QAction.
+# - Style sheets (cssparser, style_stylesheet, and style_windows under them) colour the fields
+#   and buttons; the HTML parser stays for rich text a label or tooltip may be given.
+# - Animation drives the Windows styles' fades; gestures, the time zones, settings (qt.conf),
+#   CBOR (plugin metadata), process, temporary files and directory iteration are used by Qt
+#   itself or by the tests.
+qt_features_off=(
+    # Core: what neither DAYVANE nor Qt's kept parts reach; the MIME database goes with MIME
+    # types. Regular expressions (PCRE2) would go too, but Qt 6.4's build insists on PCRE2
+    # whatever the feature says.
+    mimetype sharedmemory systemsemaphore commandlineparser
+    jalalicalendar hijricalendar islamiccivilcalendar sortfilterproxymodel
+    identityproxymodel transposeproxymodel concatenatetablesproxymodel stringlistmodel
+    # Gui: the document formats, images and models no widget here uses.
+    textodfwriter textmarkdownreader textmarkdownwriter pdf movie picture systemtrayicon
+    tuiotouch undocommand undostack undogroup filesystemmodel standarditemmodel
+    imageformat_ppm imageformat_xbm
+    # Widgets: all but labels, line edits, the plain text box, push buttons, menus and the
+    # message box.
+    itemviews listview treeview tableview columnview listwidget treewidget tablewidget
+    datawidgetmapper undoview completer fscompleter combobox fontcombobox commandlinkbutton
+    datetimeedit calendarwidget spinbox slider dial lcdnumber progressbar radiobutton
+    groupbox tabbar tabwidget toolbox stackedwidget splitter formlayout textbrowser
+    syntaxhighlighter splashscreen mainwindow menubar toolbar statusbar statustip dockwidget
+    mdiarea resizehandler sizegrip rubberband scroller graphicsview graphicseffect
+    keysequenceedit colordialog filedialog fontdialog progressdialog inputdialog errormessage
+    wizard)
+# Linux keeps QXmlStreamReader, with which Qt's D-Bus reads introspection for the screen
+# readers and input methods. Windows has no D-Bus; there Fusion is no one's style and Direct2D
+# is a platform plugin the release does not ship.
+qt_features_off_mingw=(xmlstream xmlstreamreader xmlstreamwriter style_fusion direct2d)
+
+# What each recipe configures with, besides the above.
+qt_linux_options=(-DBUILD_SHARED_LIBS=ON -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF
+    -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF -DFEATURE_egl=OFF
+    -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF
+    -DFEATURE_xml=OFF -DFEATURE_testlib=ON -DFEATURE_dbus=ON -DFEATURE_dbus_linked=OFF
+    -DFEATURE_glib=OFF -DFEATURE_icu=OFF -DFEATURE_xcb=ON -DFEATURE_xlib=ON -DFEATURE_fontconfig=ON
+    -DFEATURE_system_freetype=ON -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF
+    -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF
+    -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_zstd=OFF -DFEATURE_system_doubleconversion=OFF
+    -DFEATURE_libudev=OFF -DFEATURE_evdev=OFF -DFEATURE_libinput=OFF -DFEATURE_tslib=OFF
+    -DFEATURE_mtdev=OFF -DFEATURE_linuxfb=OFF -DFEATURE_eglfs=OFF -DFEATURE_vnc=OFF
+    -DFEATURE_sessionmanager=OFF)
+qt_wayland_options=(-DCMAKE_BUILD_TYPE=Release -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DFEATURE_wayland_server=OFF)
+# Debian's source lacks the tablet (wintab) header, so tablet events are off.
+qt_mingw_options=(-DQT_QMAKE_TARGET_MKSPEC=win32-g++ -DBUILD_SHARED_LIBS=ON
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_TOOLS_WHEN_CROSSCOMPILING=OFF
+    -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF
+    -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_vulkan=OFF
+    -DFEATURE_testlib=ON -DFEATURE_fontconfig=OFF -DFEATURE_system_zlib=OFF
+    -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF
+    -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF
+    -DFEATURE_icu=OFF -DFEATURE_zstd=OFF -DFEATURE_system_doubleconversion=OFF
+    -DFEATURE_pkg_config=OFF -DFEATURE_tabletevent=OFF)
+
+# qt_options KIND: qtbase's configure options for KIND (linux, mingw), one a line.
+qt_options() {
+    local kind=$1 off=("${qt_features_off[@]}")
+    local -n own=qt_${kind}_options
+    [ "$kind" != mingw ] || off+=("${qt_features_off_mingw[@]}")
+    printf '%s\n' "${qt_size_options[@]}" "${own[@]}"
+    printf -- '-DFEATURE_%s=OFF\n' "${off[@]}"
+}
+
+# The record's line for the options KIND's Qt is configured with today: a ready copy whose
+# record says otherwise was made by an older recipe.
+qt_configured() {
+    local hash
+    hash=$({
+        qt_options "$1"
+        [ "$1" != linux ] || printf '%s\n' "${qt_wayland_options[@]}"
+    } | sha256sum | cut -c1-16)
+    echo "Configured: scripts/make-qt-$1, options $hash"
+}

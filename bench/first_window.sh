@@ -3,7 +3,7 @@
 # from starting the process until its window, with today's caption, is shown on an X
 # display with openbox (tests/display.sh). For information; the start-up targets are
 # measured by bench_startup. Median of RUNS runs (default 11), one task due today.
-# Usage: bench/first_window.sh linux PROGRAM [RUNS]
+# Usage: bench/first_window.sh linux PROGRAM [RUNS]    (a build's, or an unpacked release's)
 #        bench/first_window.sh windows ZIP [RUNS]     (Wine's own start included)
 set -uo pipefail
 kind=$1 what=$2 runs=${3:-11}
@@ -18,8 +18,13 @@ if [ "$kind" = windows ]; then
     "$wine" wineboot -i >/dev/null 2>&1 # the prefix is made once, before the runs
 else
     . "$tests/display.sh"
-    cp "$what" "$display_work/dayvane"
-    program=$display_work/dayvane
+    mkdir "$display_work/app"
+    if [ -e "$(dirname "$what")/qt.conf" ]; then # an unpacked release's, with its whole folder
+        cp -a "$(dirname "$what")/." "$display_work/app"
+    else
+        cp "$what" "$display_work/app"
+    fi
+    program=$display_work/app/$(basename "$what")
     command=("$program")
     export QT_QPA_PLATFORM=xcb
 fi

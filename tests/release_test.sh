@@ -26,6 +26,17 @@ finish() {
 }
 trap finish EXIT
 
+# A ready Qt made by an older recipe is used all the same; said, so that it gets remade.
+. "$src/scripts/qt-options.sh"
+for kind in linux mingw; do
+    folder=DAYVANE_QT_${kind^^}
+    qt=${!folder:-}
+    [ -f "$qt/debian-source" ] || continue
+    configured=$(qt_configured "$kind")
+    grep -qxF "$configured" "$qt/debian-source" || echo "NOTE: $qt was made by an older" \
+        "scripts/make-qt-$kind: its record lacks \"$configured\". Remake it from the recipe."
+done
+
 for run in first "second run"; do
     git clone -q "$src" "$work/$run/dayvane" || fail "cannot clone $src"
     (cd "$work/$run/dayvane" && scripts/release >"$work/$run.log" 2>&1) ||

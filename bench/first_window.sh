@@ -18,12 +18,7 @@ if [ "$kind" = windows ]; then
     "$wine" wineboot -i >/dev/null 2>&1 # the prefix is made once, before the runs
 else
     . "$tests/display.sh"
-    mkdir "$display_work/app"
-    if [ -e "$(dirname "$what")/qt.conf" ]; then # an unpacked release's, with its whole folder
-        cp -a "$(dirname "$what")/." "$display_work/app"
-    else
-        cp "$what" "$display_work/app"
-    fi
+    copy_program "$what" "$display_work/app"
     program=$display_work/app/$(basename "$what")
     command=("$program")
     export QT_QPA_PLATFORM=xcb

@@ -17,10 +17,11 @@
 #   gone PID                 whether process PID has ended
 #   close_program PID        Tab and Space from Save to Close; fails unless PID (a child of
 #                            this shell) then ends with exit code 0
+#   copy_program PROGRAM DIR copies PROGRAM into a new folder DIR, with its whole folder
+#                            where it is an unpacked release's
 #   start_program PROGRAM TASKS...
-#                            starts a copy of PROGRAM (with its whole folder where it is an
-#                            unpacked release's) beside a task file of TASKS for today and
-#                            01012020old, and waits for its window
+#                            starts a copy of PROGRAM (copy_program) beside a task file of
+#                            TASKS for today and 01012020old, and waits for its window
 . "$(dirname "${BASH_SOURCE[0]}")/waits.sh"
 
 # Looked for every 20 ms: xdotool's own --sync looks only every half second.
@@ -136,15 +137,19 @@ close_program() {
     [ "$ended" = "exit code 0" ] || { echo "FAIL: on Close the program ended with $ended"; return 1; }
 }
 
+copy_program() {
+    mkdir "$2"
+    if [ -e "$(dirname "$1")/qt.conf" ]; then
+        cp -a "$(dirname "$1")/." "$2"
+    else
+        cp "$1" "$2"
+    fi
+}
+
 start_program() {
     local program=$1 app=$display_work/app today task
     shift
-    mkdir "$app"
-    if [ -e "$(dirname "$program")/qt.conf" ]; then
-        cp -a "$(dirname "$program")/." "$app"
-    else
-        cp "$program" "$app"
-    fi
+    copy_program "$program" "$app"
     today=$(date +%d%m%Y)
     {
         printf '%s%s\r\n01012020old\r\n' "$today" "$1"

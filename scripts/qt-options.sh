@@ -27,7 +27,7 @@ qt_features_off=(
     # Core: what neither DAYVANE nor Qt's kept parts reach; the MIME database goes with MIME
     # types. Regular expressions (PCRE2) would go too, but Qt 6.4's build insists on PCRE2
     # whatever the feature says.
-    mimetype sharedmemory systemsemaphore commandlineparser
+    mimetype sharedmemory systemsemaphore
     jalalicalendar hijricalendar islamiccivilcalendar sortfilterproxymodel
     identityproxymodel transposeproxymodel concatenatetablesproxymodel stringlistmodel
     # Gui: the document formats, images and models no widget here uses.
@@ -45,9 +45,11 @@ qt_features_off=(
     keysequenceedit colordialog filedialog fontdialog progressdialog inputdialog errormessage
     wizard)
 # Linux keeps QXmlStreamReader, with which Qt's D-Bus reads introspection for the screen
-# readers and input methods. Windows has no D-Bus; there Fusion is no one's style and Direct2D
+# readers and input methods, and the command-line parser of the tools it builds (moc, rcc).
+# Windows has no D-Bus and takes Debian's tools; there Fusion is no one's style and Direct2D
 # is a platform plugin the release does not ship.
-qt_features_off_mingw=(xmlstream xmlstreamreader xmlstreamwriter style_fusion direct2d)
+qt_features_off_mingw=(commandlineparser xmlstream xmlstreamreader xmlstreamwriter style_fusion
+    direct2d)
 
 # What each recipe configures with, besides the above.
 qt_linux_options=(-DBUILD_SHARED_LIBS=ON -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF
@@ -83,12 +85,12 @@ qt_options() {
 }
 
 # The record's line for the options KIND's Qt is configured with today: a ready copy whose
-# record says otherwise was made by an older recipe.
+# record says otherwise was made by an older recipe. Their order does not count.
 qt_configured() {
     local hash
     hash=$({
         qt_options "$1"
-        [ "$1" != linux ] || printf '%s\n' "${qt_wayland_options[@]}"
-    } | sha256sum | cut -c1-16)
+        [ "$1" != linux ] || printf '%s\n' "${qt_wayland_options[@]}" | sed 's/^/qtwayland /'
+    } | LC_ALL=C sort | sha256sum | cut -c1-16)
     echo "Configured: scripts/make-qt-$1, options $hash"
 }

@@ -17,7 +17,7 @@
 #   safe_remove DIR           removes DIR, unless a mount is still found under it
 #   debian_source PKG=VER...  downloads these source packages of Debian's source_suite into the
 #                             current folder, fetched in a root of their own
-#   source_record DIR PKG=VER [CHANGED]
+#   source_record DIR PKG=VER [CHANGED...]
 #                             what a build from DIR, that source unpacked by dpkg-source, was
 #                             made from: a stanza of a Qt folder's debian-source record
 roots_cache=${DAYVANE_ROOTS_CACHE:-${TMPDIR:-/tmp}/dayvane-roots}
@@ -177,5 +177,6 @@ source_record() {
     else
         echo "Patches: none in the source package"
     fi
-    [ -z "${3:-}" ] || echo "Changed: $3"
+    local change
+    for change in "${@:3}"; do echo "Changed: $change"; done
 }

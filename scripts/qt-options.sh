@@ -1,6 +1,7 @@
 # Sourced: how the two Qts are configured (scripts/make-qt-linux, scripts/make-qt-mingw), said
 # once so that the recipes and the release test read the same options.
 #   qt_options KIND        qtbase's configure options for KIND (linux, mingw), one a line
+#   qt_change_widgets DIR  makes our change to the qtbase source in DIR ($qt_widgets_change)
 #   qt_configured KIND     the line a Qt folder's debian-source record carries for the options
 #                          KIND's recipe (linux, mingw) configures with today
 #
@@ -76,6 +77,15 @@ qt_mingw_options=(-DQT_QMAKE_TARGET_MKSPEC=win32-g++ -DBUILD_SHARED_LIBS=ON
     -DFEATURE_pkg_config=OFF -DFEATURE_tabletevent=OFF)
 
 # qt_options KIND: qtbase's configure options for KIND (linux, mingw), one a line.
+# Qt 6.4 builds the compatibility code of QToolBar and QMenuBar even where they are left out:
+# our one change to qtbase on both systems, in the source folder DIR, said in the record.
+qt_widgets_change="src/widgets/compat/removed_api.cpp, QToolBar and QMenuBar only where built"
+qt_change_widgets() {
+    sed -i -e 's/^#include "qtoolbar.h"$/#if QT_CONFIG(toolbar)\n&/' \
+        -e 's/^#include "qmenubar.h"$/#endif\n#if QT_CONFIG(menubar)\n&/' \
+        -e 's|^// #include <qotherheader.h>$|#endif\n\n&|' "$1/src/widgets/compat/removed_api.cpp"
+}
+
 qt_options() {
     local kind=$1 off=("${qt_features_off[@]}")
     local -n own=qt_${kind}_options

@@ -39,7 +39,7 @@ qt_features_off=(
     # message box.
     itemviews listview treeview tableview columnview listwidget treewidget tablewidget
     datawidgetmapper undoview completer fscompleter combobox fontcombobox commandlinkbutton
-    datetimeedit calendarwidget spinbox slider dial lcdnumber progressbar radiobutton
+    datetimeedit calendarwidget spinbox dial lcdnumber progressbar radiobutton
     groupbox tabbar tabwidget toolbox stackedwidget splitter formlayout textbrowser
     syntaxhighlighter splashscreen mainwindow menubar toolbar statusbar statustip dockwidget
     mdiarea resizehandler sizegrip rubberband scroller graphicsview graphicseffect

@@ -78,17 +78,21 @@ qt_mingw_options=(-DQT_QMAKE_TARGET_MKSPEC=win32-g++ -DBUILD_SHARED_LIBS=ON
 
 # qt_options KIND: qtbase's configure options for KIND (linux, mingw), one a line.
 # Qt 6.4's widgets build only with tool bars, menu bars and item views: it compiles the
-# compatibility code of the first two whatever the features say, and its styles find QHash
-# only through the item views' headers. Our one change to qtbase on both systems, in the
+# compatibility code of the first two whatever the features say, its styles find QHash only
+# through the item views' headers and its buttons the application's private header only
+# through the button groups'. Our one change to qtbase on both systems, in the
 # source folder DIR, said in the record.
-qt_widgets_change="src/widgets/compat/removed_api.cpp and styles/qcommonstyle_p.h, so that \
-Qt Widgets builds without tool bars, menu bars and item views"
+qt_widgets_change="src/widgets/compat/removed_api.cpp, styles/qcommonstyle_p.h and \
+widgets/qabstractbutton.cpp, so that Qt Widgets builds without tool bars, menu bars, item \
+views and button groups"
 qt_change_widgets() {
     sed -i -e 's/^#include "qtoolbar.h"$/#if QT_CONFIG(toolbar)\n&/' \
         -e 's/^#include "qmenubar.h"$/#endif\n#if QT_CONFIG(menubar)\n&/' \
         -e 's|^// #include <qotherheader.h>$|#endif\n\n&|' "$1/src/widgets/compat/removed_api.cpp"
     sed -i 's/^#include "qstyleoption.h"$/&\n#include <QtCore\/qhash.h>/' \
         "$1/src/widgets/styles/qcommonstyle_p.h"
+    sed -i 's/^#include <qpa\/qplatformtheme.h>$/&\n#include <QtGui\/private\/qguiapplication_p.h>/' \
+        "$1/src/widgets/widgets/qabstractbutton.cpp"
 }
 
 qt_options() {

@@ -5,17 +5,17 @@
 #   qt_configured KIND     the line a Qt folder's debian-source record carries for the options
 #                          KIND's recipe (linux, mingw) configures with today
 #
-# Qt is built for DAYVANE alone: for size, with link-time optimisation, and without the parts
+# The Linux Qt is built for DAYVANE alone: for size, with link-time optimisation, and without the parts
 # nothing here reaches. A cold start reads every file it maps, so each feature left out is
 # bytes not read at logon, not downloaded and not to be kept patched.
 # Unused sections are dropped by Qt's build for static libraries only: in a shared one every
 # exported symbol is used.
 qt_size_options=(-DCMAKE_BUILD_TYPE=Release -DFEATURE_optimize_size=ON)
-# Link-time optimisation (Qt's own feature follows CMake's switch for it) on Linux only: with
-# MinGW-w64's linker Qt's DLLs came out at 140 KB, without the code of their objects.
+# Link-time optimisation (Qt's own feature follows CMake's switch for it): with MinGW-w64's
+# linker Qt's DLLs came out at 140 KB, without the code of their objects, so not for Windows.
 qt_lto_option=-DCMAKE_INTERPROCEDURAL_OPTIMIZATION_RELEASE=ON
 
-# Off on both systems. What stays, and why:
+# Off in the Linux Qt. What stays, and why:
 # - QPlainTextEdit (textedit) brings the text document, scroll area and scroll bars: the task
 #   list is one.
 # - QMessageBox brings dialogs, the button box and check box; the context menus of the fields
@@ -48,10 +48,11 @@ qt_features_off=(
     wizard)
 # Linux keeps QXmlStreamReader, with which Qt's D-Bus reads introspection for the screen
 # readers and input methods, and the command-line parser of the tools it builds (moc, rcc).
-# Windows has no D-Bus and takes Debian's tools; there Fusion is no one's style and Direct2D
-# is a platform plugin the release does not ship.
-qt_features_off_mingw=(commandlineparser xmlstream xmlstreamreader xmlstreamwriter style_fusion
-    direct2d)
+#
+# The Windows Qt is not yet built this way: with these features off, Qt 6.4's Windows Vista
+# style still includes the radio button's, group box's and input dialog's headers, and its
+# Windows platform plugin, without Direct2D, missed DirectWrite's font database. It keeps
+# the configuration it was first made with.
 
 # What each recipe configures with, besides the above.
 qt_linux_options=("$qt_lto_option" -DBUILD_SHARED_LIBS=ON -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF
@@ -77,12 +78,11 @@ qt_mingw_options=(-DQT_QMAKE_TARGET_MKSPEC=win32-g++ -DBUILD_SHARED_LIBS=ON
     -DFEATURE_icu=OFF -DFEATURE_zstd=OFF -DFEATURE_system_doubleconversion=OFF
     -DFEATURE_pkg_config=OFF -DFEATURE_tabletevent=OFF)
 
-# qt_options KIND: qtbase's configure options for KIND (linux, mingw), one a line.
 # Qt 6.4's widgets build only with tool bars, menu bars and item views: it compiles the
 # compatibility code of the first two whatever the features say, its styles find QHash only
 # through the item views' headers and its buttons the application's private header only
-# through the button groups'. Our one change to qtbase on both systems, in the
-# source folder DIR, said in the record.
+# through the button groups'. Our one change to the Linux Qt's qtbase, in the source
+# folder DIR, said in the record.
 qt_widgets_change="src/widgets/compat/removed_api.cpp, styles/qcommonstyle_p.h and \
 widgets/qabstractbutton.cpp, so that Qt Widgets builds without tool bars, menu bars, item \
 views and button groups"
@@ -96,12 +96,14 @@ qt_change_widgets() {
         "$1/src/widgets/widgets/qabstractbutton.cpp"
 }
 
+# qt_options KIND: qtbase's configure options for KIND (linux, mingw), one a line.
 qt_options() {
-    local kind=$1 off=("${qt_features_off[@]}")
-    local -n own=qt_${kind}_options
-    [ "$kind" != mingw ] || off+=("${qt_features_off_mingw[@]}")
-    printf '%s\n' "${qt_size_options[@]}" "${own[@]}"
-    printf -- '-DFEATURE_%s=OFF\n' "${off[@]}"
+    if [ "$1" = mingw ]; then
+        printf '%s\n' -DCMAKE_BUILD_TYPE=Release "${qt_mingw_options[@]}"
+        return
+    fi
+    printf '%s\n' "${qt_size_options[@]}" "${qt_linux_options[@]}"
+    printf -- '-DFEATURE_%s=OFF\n' "${qt_features_off[@]}"
 }
 
 # The record's line for the options KIND's Qt is configured with today: a ready copy whose

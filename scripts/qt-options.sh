@@ -5,9 +5,9 @@
 #   qt_configured KIND     the line a Qt folder's debian-source record carries for the options
 #                          KIND's recipe (linux, mingw) configures with today
 #
-# The Linux Qt is built for DAYVANE alone: for size, with link-time optimisation, and without the parts
-# nothing here reaches. A cold start reads every file it maps, so each feature left out is
-# bytes not read at logon, not downloaded and not to be kept patched.
+# The Linux Qt is built for DAYVANE alone: for size, with link-time optimisation, and without
+# the parts nothing here reaches. A cold start reads every file it maps, so each feature left
+# out is bytes not read at logon, not downloaded and not to be kept patched.
 # Unused sections are dropped by Qt's build for static libraries only: in a shared one every
 # exported symbol is used.
 qt_size_options=(-DCMAKE_BUILD_TYPE=Release -DFEATURE_optimize_size=ON)
@@ -22,7 +22,7 @@ qt_lto_option=-DCMAKE_INTERPROCEDURAL_OPTIMIZATION_RELEASE=ON
 #   bring QMenu and QAction.
 # - Style sheets (cssparser, style_stylesheet, and style_windows under them) colour the fields
 #   and buttons; the HTML parser stays for rich text a label or tooltip may be given.
-# - Animation drives the Windows styles' fades; gestures, the time zones, settings (qt.conf),
+# - Animation drives the styles' fades; gestures, the time zones, settings (qt.conf),
 #   CBOR (plugin metadata), process, temporary files and directory iteration are used by Qt
 #   itself or by the tests.
 qt_features_off=(
@@ -55,8 +55,8 @@ qt_features_off=(
 # the configuration it was first made with.
 
 # What each recipe configures with, besides the above.
-qt_linux_options=("$qt_lto_option" -DBUILD_SHARED_LIBS=ON -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF
-    -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF -DFEATURE_egl=OFF
+qt_linux_options=("$qt_lto_option" -DBUILD_SHARED_LIBS=ON -DQT_BUILD_EXAMPLES=OFF
+    -DQT_BUILD_TESTS=OFF -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF -DFEATURE_egl=OFF
     -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF
     -DFEATURE_xml=OFF -DFEATURE_testlib=ON -DFEATURE_dbus=ON -DFEATURE_dbus_linked=OFF
     -DFEATURE_glib=OFF -DFEATURE_icu=OFF -DFEATURE_xcb=ON -DFEATURE_xlib=ON -DFEATURE_fontconfig=ON

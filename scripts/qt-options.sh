@@ -56,17 +56,18 @@ qt_features_off=(
 
 # What each recipe configures with, besides the above.
 qt_linux_options=("$qt_lto_option" -DBUILD_SHARED_LIBS=ON -DQT_BUILD_EXAMPLES=OFF
-    -DQT_BUILD_TESTS=OFF -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF -DFEATURE_egl=OFF
-    -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF
-    -DFEATURE_xml=OFF -DFEATURE_testlib=ON -DFEATURE_dbus=ON -DFEATURE_dbus_linked=OFF
-    -DFEATURE_glib=OFF -DFEATURE_icu=OFF -DFEATURE_xcb=ON -DFEATURE_xlib=ON -DFEATURE_fontconfig=ON
-    -DFEATURE_system_freetype=ON -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF
-    -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF
-    -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_zstd=OFF -DFEATURE_system_doubleconversion=OFF
-    -DFEATURE_libudev=OFF -DFEATURE_evdev=OFF -DFEATURE_libinput=OFF -DFEATURE_tslib=OFF
-    -DFEATURE_mtdev=OFF -DFEATURE_linuxfb=OFF -DFEATURE_eglfs=OFF -DFEATURE_vnc=OFF
-    -DFEATURE_sessionmanager=OFF)
-qt_wayland_options=(-DCMAKE_BUILD_TYPE=Release -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DFEATURE_wayland_server=OFF)
+    -DQT_BUILD_TESTS=OFF -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF
+    -DFEATURE_egl=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_printsupport=OFF
+    -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_testlib=ON -DFEATURE_dbus=ON
+    -DFEATURE_dbus_linked=OFF -DFEATURE_glib=OFF -DFEATURE_icu=OFF -DFEATURE_xcb=ON
+    -DFEATURE_xlib=ON -DFEATURE_fontconfig=ON -DFEATURE_system_freetype=ON
+    -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF
+    -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF
+    -DFEATURE_zstd=OFF -DFEATURE_system_doubleconversion=OFF -DFEATURE_libudev=OFF
+    -DFEATURE_evdev=OFF -DFEATURE_libinput=OFF -DFEATURE_tslib=OFF -DFEATURE_mtdev=OFF
+    -DFEATURE_linuxfb=OFF -DFEATURE_eglfs=OFF -DFEATURE_vnc=OFF -DFEATURE_sessionmanager=OFF)
+qt_wayland_options=(-DCMAKE_BUILD_TYPE=Release -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF
+    -DFEATURE_wayland_server=OFF)
 # Debian's source lacks the tablet (wintab) header, so tablet events are off.
 qt_mingw_options=(-DQT_QMAKE_TARGET_MKSPEC=win32-g++ -DBUILD_SHARED_LIBS=ON
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_TOOLS_WHEN_CROSSCOMPILING=OFF

@@ -54,29 +54,26 @@ qt_features_off=(
 # Windows platform plugin, without Direct2D, missed DirectWrite's font database. It keeps
 # the configuration it was first made with.
 
-# What each recipe configures with, besides the above.
-qt_linux_options=("$qt_lto_option" -DBUILD_SHARED_LIBS=ON -DQT_BUILD_EXAMPLES=OFF
-    -DQT_BUILD_TESTS=OFF -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF
-    -DFEATURE_egl=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_printsupport=OFF
-    -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_testlib=ON -DFEATURE_dbus=ON
-    -DFEATURE_dbus_linked=OFF -DFEATURE_glib=OFF -DFEATURE_icu=OFF -DFEATURE_xcb=ON
-    -DFEATURE_xlib=ON -DFEATURE_fontconfig=ON -DFEATURE_system_freetype=ON
+# What both Qts are configured with, besides the above: shared, with no OpenGL, SQL, network,
+# printing or XML, and Qt's own copies of the libraries it can bundle.
+qt_common_options=(-DBUILD_SHARED_LIBS=ON -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF
+    -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF
+    -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_testlib=ON
     -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF
     -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF
-    -DFEATURE_zstd=OFF -DFEATURE_system_doubleconversion=OFF -DFEATURE_libudev=OFF
+    -DFEATURE_icu=OFF -DFEATURE_zstd=OFF -DFEATURE_system_doubleconversion=OFF)
+# And each on its own: on Linux D-Bus (libdbus loaded when present), xcb, fontconfig and the
+# system's FreeType, and none of the embedded platforms.
+qt_linux_options=("$qt_lto_option" -DINPUT_opengl=no -DFEATURE_egl=OFF -DFEATURE_dbus=ON
+    -DFEATURE_dbus_linked=OFF -DFEATURE_glib=OFF -DFEATURE_xcb=ON -DFEATURE_xlib=ON
+    -DFEATURE_fontconfig=ON -DFEATURE_system_freetype=ON -DFEATURE_libudev=OFF
     -DFEATURE_evdev=OFF -DFEATURE_libinput=OFF -DFEATURE_tslib=OFF -DFEATURE_mtdev=OFF
     -DFEATURE_linuxfb=OFF -DFEATURE_eglfs=OFF -DFEATURE_vnc=OFF -DFEATURE_sessionmanager=OFF)
 qt_wayland_options=(-DCMAKE_BUILD_TYPE=Release -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF
     -DFEATURE_wayland_server=OFF)
 # Debian's source lacks the tablet (wintab) header, so tablet events are off.
-qt_mingw_options=(-DQT_QMAKE_TARGET_MKSPEC=win32-g++ -DBUILD_SHARED_LIBS=ON
-    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_TOOLS_WHEN_CROSSCOMPILING=OFF
-    -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF
-    -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_vulkan=OFF
-    -DFEATURE_testlib=ON -DFEATURE_fontconfig=OFF -DFEATURE_system_zlib=OFF
-    -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF
-    -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF
-    -DFEATURE_icu=OFF -DFEATURE_zstd=OFF -DFEATURE_system_doubleconversion=OFF
+qt_mingw_options=(-DQT_QMAKE_TARGET_MKSPEC=win32-g++ -DQT_BUILD_TOOLS_WHEN_CROSSCOMPILING=OFF
+    -DFEATURE_dbus=OFF -DFEATURE_fontconfig=OFF -DFEATURE_system_freetype=OFF
     -DFEATURE_pkg_config=OFF -DFEATURE_tabletevent=OFF)
 
 # Qt 6.4's widgets build only with tool bars, menu bars and item views: it compiles the
@@ -100,10 +97,10 @@ qt_change_widgets() {
 # qt_options KIND: qtbase's configure options for KIND (linux, mingw), one a line.
 qt_options() {
     if [ "$1" = mingw ]; then
-        printf '%s\n' -DCMAKE_BUILD_TYPE=Release "${qt_mingw_options[@]}"
+        printf '%s\n' -DCMAKE_BUILD_TYPE=Release "${qt_common_options[@]}" "${qt_mingw_options[@]}"
         return
     fi
-    printf '%s\n' "${qt_size_options[@]}" "${qt_linux_options[@]}"
+    printf '%s\n' "${qt_size_options[@]}" "${qt_common_options[@]}" "${qt_linux_options[@]}"
     printf -- '-DFEATURE_%s=OFF\n' "${qt_features_off[@]}"
 }
 

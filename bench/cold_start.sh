@@ -7,7 +7,9 @@
 # process read (/proc/PID/io read_bytes), and, file by file, how much of each is now cached
 # (fincore). Pages another running program maps can't be dropped and stay cached, as at a
 # real logon: the C library, and X11's client libraries, which the window search (xdotool)
-# maps. Median of RUNS runs (default 5); the breakdown is the last run's.
+# maps. Median of RUNS runs (default 5); the breakdown is the last run's. How much the disk
+# reads ahead counts: at 8 MB a library touched at all is read nearly whole, at the kernel's
+# default of 128 KB little more than its touched pages; it is printed with the figure.
 # Usage: bench/cold_start.sh RELEASE [RUNS]   (RELEASE: the Linux .tar.gz, or its folder)
 set -uo pipefail
 release=$1 runs=${2:-5}
@@ -61,6 +63,8 @@ done
 mb() { awk -v b="$1" 'BEGIN { printf "%.1f MB", b / 1e6 }'; }
 sorted=($(printf '%s\n' "${reads[@]}" | sort -n))
 echo "cold start, median of $runs: $(mb "${sorted[$((runs / 2))]}") read (all, bytes: ${reads[*]})"
+ahead=$(lsblk -dno RA "$(findmnt -no SOURCE -T "$app")" 2>/dev/null) &&
+    echo "  (the disk holding it reads ahead ${ahead// /} KB)"
 echo "cached after the last start, by part:"
 awk -v app="$app/" '$1 > 0 {
         file = $2

@@ -6,7 +6,8 @@
 #   ldd      before any test tool is installed, so that none of theirs can stand in for the
 #            release's: nothing the program, its libraries or its plugins need is missing
 #   x11      with Xvfb, openbox and xdotool: it lists today's task, saves one typed at the
-#            keyboard as one record with CR LF, and ends on Close
+#            keyboard, with an é from the compose key, as one record with CR LF, and ends on
+#            Close
 #   wayland  with weston: its window comes up on Wayland, through the release's own plugin
 set -uo pipefail
 tarball=$1 mode=$2
@@ -38,11 +39,13 @@ x11)
     echo "X11: window \"Today's Task(s)\" is up, with today's task listed"
     grep -q "$app/lib/libQt6Core.so.6" /proc/$program/maps || fail "Qt is not the release's own"
     focus_window "$window"
-    type_task "05032026Pay rent"
-    printf '05032026Pay rent\r\n' | cat "$display_work/before" - >"$display_work/after"
+    xdotool type --delay 40 "05032026Pay the caf"
+    xdotool key --delay 40 Multi_key apostrophe # then e: é, through the release's compose plugin
+    type_task e
+    printf '05032026Pay the caf\303\251\r\n' | cat "$display_work/before" - >"$display_work/after"
     wait_until 10 cmp -s "$display_work/after" "$app/dayvane.dat" ||
-        fail "the typed task is not appended as one record with CR LF"
-    echo "X11: saved from the keyboard, one record with CR LF"
+        fail "not one record with CR LF, é composed: $(tail -n 1 "$app/dayvane.dat" | cat -v)"
+    echo "X11: saved from the keyboard, é from the compose key, one record with CR LF"
     close_program $program || exit 1
     echo "X11: Close ended the program"
     ;;

@@ -5,8 +5,8 @@
 #   qt_configured KIND     the line a Qt folder's debian-source record carries for the options
 #                          KIND's recipe (linux, mingw) configures with today
 #
-# The Linux Qt is built for DAYVANE alone: for size, with link-time optimisation, and without
-# the parts nothing here reaches. A cold start reads every file it maps, so each feature left
+# Both Qts are built for DAYVANE alone: for size, without the parts nothing here reaches, and
+# the Linux one with link-time optimisation. A cold start reads every file it maps, so each feature left
 # out is bytes not read at logon, not downloaded and not to be kept patched.
 # Unused sections are dropped by Qt's build for static libraries only: in a shared one every
 # exported symbol is used.
@@ -15,7 +15,7 @@ qt_size_options=(-DCMAKE_BUILD_TYPE=Release -DFEATURE_optimize_size=ON)
 # linker Qt's DLLs came out at 140 KB, without the code of their objects, so not for Windows.
 qt_lto_option=-DCMAKE_INTERPROCEDURAL_OPTIMIZATION_RELEASE=ON
 
-# Off in the Linux Qt. What stays, and why:
+# Off in both Qts (but for what Windows keeps, below). What stays, and why:
 # - QPlainTextEdit (textedit) brings the text document, scroll area and scroll bars: the task
 #   list is one.
 # - QMessageBox brings dialogs, the button box and check box; the context menus of the fields
@@ -49,10 +49,12 @@ qt_features_off=(
 # Linux keeps QXmlStreamReader, with which Qt's D-Bus reads introspection for the screen
 # readers and input methods, and the command-line parser of the tools it builds (moc, rcc).
 #
-# The Windows Qt is not yet built this way: with these features off, Qt 6.4's Windows Vista
-# style still includes the radio button's, group box's and input dialog's headers, and its
-# Windows platform plugin, without Direct2D, missed DirectWrite's font database. It keeps
-# the configuration it was first made with.
+# Windows keeps what Qt 6.4's Windows Vista style, the platform's own look, is compiled
+# against whatever the features say: item, list and tree views, combo boxes (with the standard
+# item model under them), spin boxes, tabs, stacked widgets, radio buttons, group boxes and the
+# input dialog.
+qt_windows_style_features=(itemviews listview treeview combobox standarditemmodel spinbox
+    stackedwidget tabbar tabwidget radiobutton groupbox inputdialog)
 
 # What both Qts are configured with, besides the above: shared, with no OpenGL, SQL, network,
 # printing or XML, and Qt's own copies of the libraries it can bundle.
@@ -79,8 +81,8 @@ qt_mingw_options=(-DQT_QMAKE_TARGET_MKSPEC=win32-g++ -DQT_BUILD_TOOLS_WHEN_CROSS
 # Qt 6.4's widgets build only with tool bars, menu bars and item views: it compiles the
 # compatibility code of the first two whatever the features say, its styles find QHash only
 # through the item views' headers and its buttons the application's private header only
-# through the button groups'. Our one change to the Linux Qt's qtbase, in the source
-# folder DIR, said in the record.
+# through the button groups'. Our change to both Qts' qtbase, in the source folder DIR, said
+# in the record.
 qt_widgets_change="src/widgets/compat/removed_api.cpp, styles/qcommonstyle_p.h and \
 widgets/qabstractbutton.cpp, so that Qt Widgets builds without tool bars, menu bars, item \
 views and button groups"
@@ -97,7 +99,9 @@ qt_change_widgets() {
 # qt_options KIND: qtbase's configure options for KIND (linux, mingw), one a line.
 qt_options() {
     if [ "$1" = mingw ]; then
-        printf '%s\n' -DCMAKE_BUILD_TYPE=Release "${qt_common_options[@]}" "${qt_mingw_options[@]}"
+        printf '%s\n' "${qt_size_options[@]}" "${qt_common_options[@]}" "${qt_mingw_options[@]}"
+        printf -- '-DFEATURE_%s=OFF\n' "${qt_features_off[@]}" |
+            grep -vxF -f <(printf -- '-DFEATURE_%s=OFF\n' "${qt_windows_style_features[@]}")
         return
     fi
     printf '%s\n' "${qt_size_options[@]}" "${qt_common_options[@]}" "${qt_linux_options[@]}"

@@ -52,7 +52,8 @@ qt_features_off=(
 # Windows keeps what Qt 6.4's Windows Vista style, the platform's own look, is compiled
 # against whatever the features say: item, list and tree views, combo boxes (with the standard
 # item model under them), spin boxes, tabs, stacked widgets, radio buttons, group boxes and the
-# input dialog.
+# input dialog. Table views and tool bars, which it uses in three places only, stay off:
+# qt_change_vista_style guards those.
 qt_windows_style_features=(itemviews listview treeview combobox standarditemmodel spinbox
     stackedwidget tabbar tabwidget radiobutton groupbox inputdialog)
 
@@ -94,6 +95,22 @@ qt_change_widgets() {
         "$1/src/widgets/styles/qcommonstyle_p.h"
     sed -i 's/^#include <qpa\/qplatformtheme.h>$/&\n#include <QtGui\/private\/qguiapplication_p.h>/' \
         "$1/src/widgets/widgets/qabstractbutton.cpp"
+}
+
+# The Windows Qt's other change: the Vista style's table-view and tool-bar code guarded by
+# their features, as the rest of its code is.
+qt_vista_style_change="src/plugins/styles/windowsvista/qwindowsvistastyle.cpp, so that the \
+Windows Vista style builds without table views and tool bars"
+qt_change_vista_style() {
+    sed -i -e '/^ *newStyle = !qobject_cast<const QTableView\*>(view);$/{' \
+        -e 's/^/#if QT_CONFIG(tableview)\n/' \
+        -e 's/$/\n#endif/}' \
+        -e '/^ *if (qobject_cast<const QTableView\*>(widget))$/{s/^/#if QT_CONFIG(tableview)\n/;n' \
+        -e 's/$/\n#endif/}' \
+        -e '/^    case CE_ToolBar:$/,/^#if QT_CONFIG(dockwidget)$/{' \
+        -e 's/^    case CE_ToolBar:$/#if QT_CONFIG(toolbar)\n&/' \
+        -e 's/^#if QT_CONFIG(dockwidget)$/#endif\n&/}' \
+        "$1/src/plugins/styles/windowsvista/qwindowsvistastyle.cpp"
 }
 
 # qt_options KIND: qtbase's configure options for KIND (linux, mingw), one a line.

@@ -6,8 +6,8 @@
 #                          KIND's recipe (linux, mingw) configures with today
 #
 # Both Qts are built for DAYVANE alone: for size, without the parts nothing here reaches, and
-# the Linux one with link-time optimisation. A cold start reads every file it maps, so each feature left
-# out is bytes not read at logon, not downloaded and not to be kept patched.
+# the Linux one with link-time optimisation. A cold start reads every file it maps, so each
+# feature left out is bytes not read at logon, not downloaded and not to be kept patched.
 # Unused sections are dropped by Qt's build for static libraries only: in a shared one every
 # exported symbol is used.
 qt_size_options=(-DCMAKE_BUILD_TYPE=Release -DFEATURE_optimize_size=ON)
@@ -115,14 +115,14 @@ qt_change_vista_style() {
 
 # qt_options KIND: qtbase's configure options for KIND (linux, mingw), one a line.
 qt_options() {
-    if [ "$1" = mingw ]; then
-        printf '%s\n' "${qt_size_options[@]}" "${qt_common_options[@]}" "${qt_mingw_options[@]}"
-        printf -- '-DFEATURE_%s=OFF\n' "${qt_features_off[@]}" |
-            grep -vxF -f <(printf -- '-DFEATURE_%s=OFF\n' "${qt_windows_style_features[@]}")
-        return
-    fi
-    printf '%s\n' "${qt_size_options[@]}" "${qt_common_options[@]}" "${qt_linux_options[@]}"
-    printf -- '-DFEATURE_%s=OFF\n' "${qt_features_off[@]}"
+    local -n own=qt_${1}_options
+    local feature off=()
+    for feature in "${qt_features_off[@]}"; do
+        [ "$1" = mingw ] && [[ " ${qt_windows_style_features[*]} " == *" $feature "* ]] ||
+            off+=("$feature")
+    done
+    printf '%s\n' "${qt_size_options[@]}" "${qt_common_options[@]}" "${own[@]}"
+    printf -- '-DFEATURE_%s=OFF\n' "${off[@]}"
 }
 
 # The record's line for the options KIND's Qt is configured with today: a ready copy whose

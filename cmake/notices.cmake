@@ -11,6 +11,9 @@
 #   dayvane_notices(TOP BUNDLED)            at install time, once everything is in TOP: the
 #                                           licenses/ folder; BUNDLED lists "file|origin", a
 #                                           file as the release names it and where it came from
+#                                           (a file made of several, such as a program with a
+#                                           static Qt linked in, once for each; "DAYVANE" for
+#                                           the project's own part)
 cmake_policy(PUSH)
 cmake_policy(VERSION 3.18) # also when read by an install script
 get_filename_component(notices_project "${CMAKE_CURRENT_LIST_DIR}/.." REALPATH)
@@ -351,11 +354,17 @@ function(dayvane_notices top bundled)
     set(components)
     set(problems)
     set(named)
+    set(origins)
     foreach(entry ${bundled})
         string(REPLACE "|" ";" entry "${entry}")
         list(GET entry 0 file)
         list(GET entry 1 origin)
         list(APPEND named "${file}")
+        if(origin STREQUAL "DAYVANE")
+            list(APPEND component_of_${file} DAYVANE)
+            continue()
+        endif()
+        list(APPEND origins "${origin}")
         set(problem)
         component_of("${origin}")
         if(problem)
@@ -372,7 +381,9 @@ function(dayvane_notices top bundled)
             endif()
             file(COPY "${notices}" DESTINATION "${top}/licenses/${component}")
         endif()
-        set(component_of_${file} ${component})
+        if(NOT component IN_LIST component_of_${file})
+            list(APPEND component_of_${file} ${component})
+        endif()
     endforeach()
 
     if(problems)
@@ -391,7 +402,8 @@ function(dayvane_notices top bundled)
         if(NOT DEFINED component_of_${file})
             set(component_of_${file} DAYVANE)
         endif()
-        list(APPEND rows "${file}|${component_of_${file}}")
+        list(JOIN component_of_${file} ", " of)
+        list(APPEND rows "${file}|${of}")
     endforeach()
     table(files_table ${rows})
     list(SORT components)
@@ -405,10 +417,22 @@ ${from_${component}}")
     set(builtin_table "  none\n")
     set(patches_table "  none\n")
     if(qt6-base IN_LIST components)
-        qt_builtin_rows(rows "${top}" "${named}")
+        # A static Qt's libraries are named by where they came from: they are in the program.
+        qt_builtin_rows(rows "${top}" "${named};${origins}")
         table(builtin_table "component|part|version|licence|in" ${rows})
         qt_patch_rows(rows)
         table(patches_table "component|patch|by|resolves" ${rows})
+    endif()
+    # How the LGPL's relinking is offered: through Qt's shared libraries, or, with Qt linked
+    # into the program, through the sources.
+    if(DAYVANE_QT_PLACE)
+        set(qt_terms "Qt is used under the GNU LGPL 3. Its libraries are shared libraries, \
+${DAYVANE_QT_PLACE},\nand DAYVANE loads whichever copy is there: you may replace them with \
+compatible builds of\nyour own.")
+    else()
+        set(qt_terms "Qt is used under the GNU LGPL 3. It is linked into the program, dayvane: \
+to run DAYVANE on\na Qt of your own, build DAYVANE against it from the source below, as its \
+recipes do.")
     endif()
     configure_file("${notices_project}/packaging/licenses-README.txt.in"
                    "${top}/licenses/README.txt" @ONLY)

@@ -207,6 +207,11 @@ foreach(download ${downloads})
                    "${json}")
         elseif(table STREQUAL Files)
             take_cells(component)
+            # A file of several components, such as the program with a static Qt linked in,
+            # is listed with the first, which needs the others.
+            string(REPLACE ", " ";" linked "${component}")
+            list(POP_FRONT linked component)
+            list(APPEND needs_${component} ${linked})
             list(APPEND release_files "${name}|${component}")
             if(NOT EXISTS "${unpacked}/${folder}/${name}")
                 continue() # the uninstaller, which only the setup holds

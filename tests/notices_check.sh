@@ -9,14 +9,18 @@ for folder in "$@"; do
     [ -s "$folder/LICENSE" ] || fail "$folder has no LICENSE"
     readme=$folder/licenses/README.txt
     [ -s "$readme" ] || fail "$folder has no licenses/README.txt"
-    # The Files table: "  file  component", after its heading and header line.
-    table=$(sed -n '/^Files$/,$p' "$readme" | sed -n '3,$s/^  \([^ ]*\)  *\([^ ]*\)$/\1 \2/p')
+    # The Files table: "  file  component[, component...]", after its heading and header line.
+    table=$(sed -n '/^Files$/,$p' "$readme" | sed -n '3,$s/^  \([^ ]*\)  *\(.*\)$/\1 \2/p' |
+        tr -d ,)
     while read -r file; do
-        component=$(awk -v f="$file" '$1 == f { print $2 }' <<<"$table")
-        [ -n "$component" ] || fail "$folder/$file is not in licenses/README.txt"
-        [ "$component" = DAYVANE ] || [ -n "$(ls -A "$folder/licenses/$component" 2>/dev/null)" ] ||
-            fail "$folder/$file: no notice of $component in licenses/$component"
+        components=$(awk -v f="$file" '$1 == f { $1 = ""; print }' <<<"$table")
+        [ -n "$components" ] || fail "$folder/$file is not in licenses/README.txt"
+        for component in $components; do
+            [ "$component" = DAYVANE ] || [ -n "$(ls -A "$folder/licenses/$component" 2>/dev/null)" ] ||
+                fail "$folder/$file: no notice of $component in licenses/$component"
+        done
     done < <(cd "$folder" && find . -type f ! -path './licenses/*' -printf '%P\n' | sort)
     echo "$(basename "$folder"): LICENSE, and a notice for each of its $(wc -l <<<"$table") files" \
-        "of $(awk '$2 != "DAYVANE" { print $2 }' <<<"$table" | sort -u | wc -l) components of others"
+        "of $(awk '{ for (i = 2; i <= NF; i++) if ($i != "DAYVANE") print $i }' <<<"$table" |
+            sort -u | wc -l) components of others"
 done
